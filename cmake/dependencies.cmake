@@ -1,0 +1,18 @@
+# Third-party libraries: Debian's packages natively, libraries cross-built at
+# setup time for Windows.
+if(CMAKE_CROSSCOMPILING AND WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/third_party_win32.cmake)
+else()
+  find_package(GTest REQUIRED)
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(PCRE2_16 REQUIRED IMPORTED_TARGET libpcre2-16)
+  add_library(Quillet::pcre2 INTERFACE IMPORTED)
+  target_link_libraries(Quillet::pcre2 INTERFACE PkgConfig::PCRE2_16)
+  target_compile_definitions(Quillet::pcre2 INTERFACE PCRE2_CODE_UNIT_WIDTH=16)
+  find_package(SQLite3 REQUIRED)
+  add_library(Quillet::sqlite3 INTERFACE IMPORTED)
+  target_link_libraries(Quillet::sqlite3 INTERFACE SQLite::SQLite3)
+  if(QUILLET_BENCHMARKS)
+    find_package(benchmark REQUIRED)
+  endif()
+endif()

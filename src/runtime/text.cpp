@@ -1,0 +1,142 @@
+#include "runtime/text.h"
+
+namespace quillet {
+
+char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
+
+std::u16string UpperAscii(std::u16string_view text) {
+  std::u16string result(text);
+  for (char16_t& c : result) c = UpperAscii(c);
+  return result;
+}
+
+std::u16string TrimLeft(std::u16string_view text) {
+  std::size_t first = 0;
+  while (first < text.size() && text[first] <= u' ') ++first;
+  return std::u16string(text.substr(first));
+}
+
+std::u16string TrimRight(std::u16string_view text) {
+  std::size_t end = text.size();
+  while (end > 0 && text[end - 1] <= u' ') --end;
+  return std::u16string(text.substr(0, end));
+}
+
+std::u16string Trim(std::u16string_view text) {
+  std::size_t first = 0;
+  std::size_t end = text.size();
+  while (first < end && text[first] <= u' ') ++first;
+  while (end > first && text[end - 1] <= u' ') --end;
+  return std::u16string(text.substr(first, end - first));
+}
+
+std::u16string Utf8ToUtf16(std::string_view text) {
+  std::u16string result;
+  result.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    char32_t code = 0xFFFD;
+    std::size_t extra = 0;
+    if (lead < 0x80) {
+      code = lead;
+    } else if ((lead & 0xE0) == 0xC0) {
+      code = lead & 0x1F;
+      extra = 1;
+    } else if ((lead & 0xF0) == 0xE0) {
+      code = lead & 0x0F;
+      extra = 2;
+    } else if ((lead & 0xF8) == 0xF0) {
+      code = lead & 0x07;
+      extra = 3;
+    }
+    ++i;
+    for (std::size_t k = 0; k < extra; ++k, ++i) {
+      if (i >= text.size() || (static_cast<unsigned char>(text[i]) & 0xC0) != 0x80) {
+        code = 0xFFFD;
+        break;
+      }
+      code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    }
+    if (code >= 0x10000 && code <= 0x10FFFF) {
+      code -= 0x10000;
+      result.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
+      result.push_back(static_cast<char16_t>(0xDC00 + (code & 0x3FF)));
+    } else {
+      result.push_back(code > 0xFFFF ? u'\xFFFD' : static_cast<char16_t>(code));
+    }
+  }
+  return result;
+}
+
+std::string Utf16ToUtf8(std::u16string_view text) {
+  std::string result;
+  result.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    char32_t code = text[i];
+    if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+        text[i + 1] <= 0xDFFF) {
+      code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
+      ++i;
+    } else if (code >= 0xD800 && code <= 0xDFFF) {
+      code = 0xFFFD;
+    }
+    if (code < 0x80) {
+      result.push_back(static_cast<char>(code));
+    } else if (code < 0x800) {
+      result.push_back(static_cast<char>(0xC0 | (code >> 6)));
+      result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else if (code < 0x10000) {
+      result.push_back(static_cast<char>(0xE0 | (code >> 12)));
+      result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    } else {
+      result.push_back(static_cast<char>(0xF0 | (code >> 18)));
+      result.push_back(static_cast<char>(0x80 | ((code >> 12) & 0x3F)));
+      result.push_back(static_cast<char>(0x80 | ((code >> 6) & 0x3F)));
+      result.push_back(static_cast<char>(0x80 | (code & 0x3F)));
+    }
+  }
+  return result;
+}
+
+std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
+
+std::u16string IntToText(std::int64_t value) {
+  const bool negative = value < 0;
+  auto magnitude = negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
+  std::u16string digits;
+  do {
+    digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
+    magnitude /= 10;
+  } while (magnitude != 0);
+  if (negative) digits.insert(digits.begin(), u'-');
+  return digits;
+}
+
+std::u16string FormatText(std::u16string_view format, std::initializer_list<FormatArg> args) {
+  std::u16string result;
+  auto next = args.begin();
+  for (std::size_t i = 0; i < format.size(); ++i) {
+    if (format[i] == u'%' && i + 1 < format.size()) {
+      const char16_t spec = format[i + 1];
+      if (spec == u'%') {
+        result.push_back(u'%');
+        ++i;
+        continue;
+      }
+      if (spec == u's' || spec == u'd') {
+        if (next != args.end()) {
+          result.append(next->Text());
+          ++next;
+        }
+        ++i;
+        continue;
+      }
+    }
+    result.push_back(format[i]);
+  }
+  return result;
+}
+
+}  // namespace quillet

@@ -1,0 +1,51 @@
+// Text helpers of the module. Text is UTF-16 (std::u16string), as the host's
+// strings are; lengths and positions count UTF-16 code units.
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// Maps only the letters a to z to A to Z; everything else stays.
+std::u16string UpperAscii(std::u16string_view text);
+char16_t UpperAscii(char16_t c);
+
+// Removes characters up to and including the blank (controls and blanks)
+// at both ends.
+std::u16string Trim(std::u16string_view text);
+std::u16string TrimLeft(std::u16string_view text);
+std::u16string TrimRight(std::u16string_view text);
+
+std::u16string Utf8ToUtf16(std::string_view text);
+std::string Utf16ToUtf8(std::u16string_view text);
+
+// Widens text made of ASCII characters only (literals, numbers).
+std::u16string Ascii(std::string_view text);
+
+std::u16string IntToText(std::int64_t value);
+
+// One argument of FormatText: a text or a number.
+class FormatArg {
+ public:
+  FormatArg(std::u16string_view text) : text_(text) {}  // NOLINT: implicit by design
+  FormatArg(const std::u16string& text) : text_(text) {}  // NOLINT
+  FormatArg(const char16_t* text) : text_(text) {}  // NOLINT
+  FormatArg(std::int64_t number) : owned_(IntToText(number)), text_(owned_) {}  // NOLINT
+  FormatArg(int number) : FormatArg(static_cast<std::int64_t>(number)) {}  // NOLINT
+  FormatArg(const FormatArg&) = delete;
+  FormatArg& operator=(const FormatArg&) = delete;
+  std::u16string_view Text() const { return text_; }
+
+ private:
+  std::u16string owned_;
+  std::u16string_view text_;
+};
+
+// Replaces each "%s" and "%d" in format by the next argument, in order;
+// "%%" gives "%". Enough for the runtime's message formats.
+std::u16string FormatText(std::u16string_view format, std::initializer_list<FormatArg> args);
+
+}  // namespace quillet
