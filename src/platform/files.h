@@ -1,0 +1,33 @@
+// Files as the module uses them. Paths are UTF-16 text; each platform maps
+// them to its own file names.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillet {
+
+// The whole content of a file; false when it cannot be opened or read.
+bool ReadWholeFile(std::u16string_view path, std::string& bytes);
+// Creates or truncates the file and writes bytes; false on failure.
+bool WriteWholeFile(std::u16string_view path, std::string_view bytes);
+// Appends bytes, creating the file when it does not exist; false on failure.
+bool AppendToFile(std::u16string_view path, std::string_view bytes);
+
+bool FileExists(std::u16string_view path);       // a regular file, not a folder
+bool DirectoryExists(std::u16string_view path);
+bool DeleteFile(std::u16string_view path);       // false when nothing was deleted
+
+// The separator of path parts ('\\' on Windows, '/' elsewhere); both are
+// accepted when splitting.
+char16_t PathDelimiter();
+// The part after the last delimiter.
+std::u16string ExtractFileName(std::u16string_view path);
+// Everything before the last delimiter, without it.
+std::u16string ExtractFileDir(std::u16string_view path);
+// The folder part including its trailing delimiter ("" when there is none).
+std::u16string ExtractFilePath(std::u16string_view path);
+// From the last '.' of the file name on, point included; "" when none.
+std::u16string ExtractFileExt(std::u16string_view path);
+
+}  // namespace quillet

@@ -1,0 +1,11 @@
+# quillet_platform: files, code page, clock (and, with the window
+# framework, the user interface) for the platform being built.
+if(WIN32)
+  file(GLOB QUILLET_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/win32/*.cpp)
+else()
+  file(GLOB QUILLET_PLATFORM_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/posix/*.cpp)
+endif()
+file(GLOB QUILLET_PORTABLE_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/portable/*.cpp)
+quillet_add_library(quillet_platform
+  SOURCES ${QUILLET_PLATFORM_SOURCES} ${QUILLET_PORTABLE_SOURCES}
+  LIBS quillet_runtime)

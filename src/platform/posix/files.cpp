@@ -1,0 +1,85 @@
+#include "platform/files.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+
+#include "runtime/text.h"
+
+namespace quillet {
+namespace {
+
+std::string NativePath(std::u16string_view path) { return Utf16ToUtf8(path); }
+
+bool Write(std::u16string_view path, std::string_view bytes, const char* mode) {
+  std::FILE* file = std::fopen(NativePath(path).c_str(), mode);
+  if (file == nullptr) return false;
+  const bool written = bytes.empty() || std::fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
+  const bool closed = std::fclose(file) == 0;
+  return written && closed;
+}
+
+std::size_t LastDelimiter(std::u16string_view path) { return path.find_last_of(u"/\\"); }
+
+}  // namespace
+
+bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
+  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
+  if (file == nullptr) return false;
+  struct stat info {};
+  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+    std::fclose(file);
+    return false;
+  }
+  bytes.clear();
+  bytes.reserve(static_cast<std::size_t>(info.st_size));
+  char buffer[65536];
+  std::size_t got = 0;
+  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
+  const bool failed = std::ferror(file) != 0;
+  std::fclose(file);
+  return !failed;
+}
+
+bool WriteWholeFile(std::u16string_view path, std::string_view bytes) { return Write(path, bytes, "wb"); }
+
+bool AppendToFile(std::u16string_view path, std::string_view bytes) { return Write(path, bytes, "ab"); }
+
+bool FileExists(std::u16string_view path) {
+  struct stat info {};
+  return !path.empty() && stat(NativePath(path).c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
+
+bool DirectoryExists(std::u16string_view path) {
+  struct stat info {};
+  return !path.empty() && stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool DeleteFile(std::u16string_view path) { return unlink(NativePath(path).c_str()) == 0; }
+
+char16_t PathDelimiter() { return u'/'; }
+
+std::u16string ExtractFileName(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  return std::u16string(last == std::u16string_view::npos ? path : path.substr(last + 1));
+}
+
+std::u16string ExtractFileDir(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  return last == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, last));
+}
+
+std::u16string ExtractFilePath(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  return last == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, last + 1));
+}
+
+std::u16string ExtractFileExt(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  const std::size_t dot = path.find_last_of(u'.');
+  if (dot == std::u16string_view::npos || (last != std::u16string_view::npos && dot < last)) return {};
+  return std::u16string(path.substr(dot));
+}
+
+}  // namespace quillet
