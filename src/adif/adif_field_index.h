@@ -1,11 +1,15 @@
 // An index of the data specifiers of one record string, for reading many
 // fields of the same record. Every lookup gives exactly what GetAdifField
-// gives for the same name, maximum length and text.
+// gives for the same name, maximum length and text, errors included: a
+// length that does not fit a 32-bit signed integer raises EConvertError
+// when, and only when, its field is looked up.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet {
 
@@ -16,7 +20,19 @@ class AdifFieldIndex {
   std::u16string Get(std::u16string_view name, std::int32_t maxLen) const;
 
  private:
+  // The first "<" + name + ":" for one name: name is upper_[start, start + length).
+  struct Entry {
+    std::size_t start = 0;
+    std::size_t length = 0;
+  };
+
+  std::u16string_view Key(const Entry& entry) const;
+  const Entry* Find(std::u16string_view name) const;
+  std::size_t FindUnindexed(std::u16string_view name) const;
+
   std::u16string_view text_;
+  std::u16string upper_;
+  std::vector<Entry> entries_;  // sorted by name; one per name
 };
 
 }  // namespace quillet

@@ -20,7 +20,16 @@ std::int32_t TextPos(std::u16string_view sub, std::u16string_view text);
 std::u16string BandToFrequency(std::u16string_view band);
 
 // The band that holds the frequency (MHz, "." as decimal mark); "" for none.
-// Raises EConvertError "'%s' is not a valid floating point value".
+// The text, blanks around it aside, is split at its first "." and joined
+// again with "." (a text without "." gets ".0"); the joined text must be a
+// decimal number as ParseDecimal reads it (optional sign, digits with at
+// most one ".", no exponent). Otherwise raises EConvertError
+// "'%s' is not a valid floating point value" naming the joined text.
 std::u16string FrequencyToBand(std::u16string_view frequency);
+
+// Digits with at most one "." and at least one digit, with optional blanks
+// (U+0020) around them: no sign, no exponent. Such a text can stand in an
+// SQL statement as a number without quotes.
+bool IsPlainDecimal(std::u16string_view text);
 
 }  // namespace quillet

@@ -9,6 +9,17 @@
 
 namespace quillet {
 
+// Value classes (TDBTableField::Kind); each decides how a value is
+// rendered in SQL.
+inline constexpr std::uint8_t kKindCounter = 0;   // maintained by the database
+inline constexpr std::uint8_t kKindBoolean = 1;   // "Y" is true
+inline constexpr std::uint8_t kKindFlag = 2;      // "Y" or "N"
+inline constexpr std::uint8_t kKindDecimal = 4;   // a number, unquoted
+inline constexpr std::uint8_t kKindDate = 5;      // YYYYMMDD
+inline constexpr std::uint8_t kKindTime = 6;      // HHMM or HHMMSS
+inline constexpr std::uint8_t kKindDateTime = 7;  // date, with the time from LinkedADIFName
+inline constexpr std::uint8_t kKindText = 8;      // quoted text
+
 struct TDBTableField {
   std::u16string Name;  // a "*" marks a key column; "-" has no column
   std::u16string SQLType;
