@@ -1,0 +1,99 @@
+// The import dialog: the operator picks an ADIF file and a correction
+// mode, starts the import with "Append", watches the transcript, and
+// leaves with "Close". It remembers the last file and mode in the host's
+// settings file.
+//
+// The creator fills the public fields, sets the caption and the filter of
+// dlgSource, shows the dialog modally and destroys it when it closes.
+// Handlers run through the window framework's event dispatch: an error
+// that ends one is shown in the error box and the dialog stays open.
+#pragma once
+
+#include <quillet/plugin_api.h>
+
+#include <string>
+#include <string_view>
+
+#include "engine/import_dialog_port.h"
+#include "frame/form/plugin_form.h"
+#include "platform/portable/ini_file.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/file_dialog.h"
+#include "runtime/com_ptr.h"
+#include "runtime/date_time.h"
+
+namespace quillet {
+
+// True from the start of a run; then the run's result (true: carried out
+// to its end). While true, "Append" is disabled; only an activation of the
+// dialog, or a run that could not read its source, clears it. False at load.
+extern bool RunFlag;
+
+class TfrmQuillet : public TForm, public ImportDialogPort {
+ public:
+  explicit TfrmQuillet(ICore* core);
+  ~TfrmQuillet() override;
+
+  // Components, as the handlers name them.
+  ui::Panel RzPanel1;
+  ui::Label RzLabel1;
+  ui::ButtonEdit edSource;
+  ui::Label RzLabel2;
+  ui::ComboList cbProve;
+  ui::Label RzLabel3;
+  ui::Memo mProgress;
+  ui::DialogButtons dbtGetADIF;
+  ui::Image Image1;
+  ui::StatusBar RzStatusBar1;
+  ui::StatusPane psErrors;
+  ui::ProgressPane psProgress;
+  ui::StatusPane RzStatusPane2;
+  ui::FileOpenDialog dlgSource;
+  IniFile iniUpdate;
+
+  // Set by the creator before the dialog is shown.
+  ComPtr<IHostKernel> HostKernel;
+  ComPtr<IHostServer> HostServer;
+  std::u16string LogOperator;
+  TDateTime LogCloseDate = 0;
+  std::u16string LogName;
+  std::u16string IniPath;
+  std::u16string IniSection;
+
+  // Event handlers.
+  void FormActivate();
+  void FormClose();
+  void edSourceChange();
+  void edSourceButtonClick();
+  void dbtGetADIFClickOk();
+  void dbtGetADIFClickCancel();
+  // Enables "Append" exactly when edSource names an existing file (its
+  // trimmed text not empty) and RunFlag is false.
+  void CheckActions();
+
+  // ImportDialogPort: the controls the import run uses.
+  std::u16string MemoText() const override;
+  void SetMemoText(std::u16string_view text) override;
+  int MemoLineCount() const override;
+  void ScrollMemo(int lines) override;
+  void SetProgressPercent(int percent) override;
+  void SetErrorPaneCaption(std::u16string_view caption) override;
+  std::u16string SourceText() const override;
+  std::u16string Caption() const override;
+  int CorrectionMode() const override;
+  void ProcessMessages() override;
+
+ private:
+  void Design();
+  void ConnectEvents();
+  // The record counts of COUNTRY, PROVINCE and UNIQUECALL, in that order,
+  // stopping at the first 0; false when one is 0.
+  bool DictionariesPresent();
+  void ShowMissingDictionaries();
+  void LoadDictionaries();
+};
+
+// Empties UniqueCallList, ProvinceList and CountryList.
+void ClearDictionaries();
+
+}  // namespace quillet

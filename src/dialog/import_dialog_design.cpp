@@ -1,0 +1,113 @@
+// The dialog's design: its components, their texts and arrangement, and
+// the wiring of their events to the handlers.
+#include "dialog/import_dialog.h"
+
+#include "platform/ui/application.h"
+
+namespace quillet {
+namespace {
+
+constexpr int kClientWidth = 394;
+constexpr int kClientHeight = 218;
+constexpr int kStatusBarHeight = 19;
+constexpr int kButtonColumnWidth = 87;
+constexpr int kPanelWidth = kClientWidth - kButtonColumnWidth - 16;
+
+}  // namespace
+
+TfrmQuillet::TfrmQuillet(ICore* core)
+    : TForm(core),
+      RzPanel1(*this, u"RzPanel1"),
+      RzLabel1(RzPanel1, u"RzLabel1"),
+      edSource(RzPanel1, u"edSource"),
+      RzLabel2(RzPanel1, u"RzLabel2"),
+      cbProve(RzPanel1, u"cbProve"),
+      RzLabel3(RzPanel1, u"RzLabel3"),
+      mProgress(RzPanel1, u"mProgress"),
+      dbtGetADIF(*this, u"dbtGetADIF"),
+      Image1(*this, u"Image1"),
+      RzStatusBar1(*this, u"RzStatusBar1"),
+      psErrors(RzStatusBar1, u"psErrors"),
+      psProgress(RzStatusBar1, u"psProgress"),
+      RzStatusPane2(RzStatusBar1, u"RzStatusPane2"),
+      dlgSource(*this) {
+  Design();
+  ConnectEvents();
+}
+
+TfrmQuillet::~TfrmQuillet() = default;
+
+void TfrmQuillet::Design() {
+  SetClientSize(kClientWidth, kClientHeight);
+  SetBorder(ui::FormBorder::Dialog);
+  SetPosition(ui::FormPosition::OwnerCenter);
+  SetFont(u"Tahoma", 8);
+
+  RzPanel1.SetAlign(ui::Align::Left);
+  RzPanel1.SetBounds(0, 0, kPanelWidth, kClientHeight - kStatusBarHeight);
+  RzLabel1.SetBounds(8, 8, 200, 13);
+  RzLabel1.SetCaption(u"ADIF data file");
+  RzLabel1.SetBold(true);
+  edSource.SetBounds(8, 24, kPanelWidth - 16, 21);
+  RzLabel2.SetBounds(8, 52, 200, 13);
+  RzLabel2.SetCaption(u"Fields correction within import");
+  RzLabel2.SetBold(true);
+  cbProve.SetBounds(8, 68, kPanelWidth - 16, 21);
+  cbProve.SetItems({u"no fields data correction", u"correct data format in existing fields only",
+                    u"correct data format and fill necessary fields"});
+  RzLabel3.SetBounds(8, 96, 200, 13);
+  RzLabel3.SetCaption(u"Progress");
+  RzLabel3.SetBold(true);
+  mProgress.SetBounds(8, 112, kPanelWidth - 16, kClientHeight - kStatusBarHeight - 120);
+  mProgress.SetReadOnly(true);
+  mProgress.SetWordWrap(false);
+  mProgress.SetScrollBars(true, true);
+
+  dbtGetADIF.SetBounds(kClientWidth - kButtonColumnWidth - 8, 20, kButtonColumnWidth, 62);
+  dbtGetADIF.SetCaptions(u"Append", u"Close");
+  Image1.SetBounds(kClientWidth - kButtonColumnWidth + 2, kClientHeight - kStatusBarHeight - 58, 72, 50);
+  Image1.SetPicture(u"IMAGE1");
+
+  RzStatusBar1.SetAlign(ui::Align::Bottom);
+  RzStatusBar1.SetBounds(0, kClientHeight - kStatusBarHeight, kClientWidth, kStatusBarHeight);
+  psErrors.SetAlign(ui::Align::Client);
+  psProgress.SetBounds(0, 0, 150, kStatusBarHeight);
+  psProgress.SetSegments(20);
+  RzStatusPane2.SetBounds(0, 0, 89, kStatusBarHeight);
+  RzStatusPane2.SetFrame(false);
+
+  dlgSource.Title = u"Select ADIF data file...";
+}
+
+void TfrmQuillet::ConnectEvents() {
+  OnActivate = [this] { FormActivate(); };
+  OnClose = [this] { FormClose(); };
+  edSource.OnChange = [this] { edSourceChange(); };
+  edSource.OnButtonClick = [this] { edSourceButtonClick(); };
+  dbtGetADIF.OnClickOk = [this] { dbtGetADIFClickOk(); };
+  dbtGetADIF.OnClickCancel = [this] { dbtGetADIFClickCancel(); };
+}
+
+// --- ImportDialogPort ---
+
+std::u16string TfrmQuillet::MemoText() const { return mProgress.Text(); }
+
+void TfrmQuillet::SetMemoText(std::u16string_view text) { mProgress.SetText(text); }
+
+int TfrmQuillet::MemoLineCount() const { return mProgress.LineCount(); }
+
+void TfrmQuillet::ScrollMemo(int lines) { mProgress.ScrollBy(lines); }
+
+void TfrmQuillet::SetProgressPercent(int percent) { psProgress.SetPercent(percent); }
+
+void TfrmQuillet::SetErrorPaneCaption(std::u16string_view caption) { psErrors.SetCaption(caption); }
+
+std::u16string TfrmQuillet::SourceText() const { return edSource.Text(); }
+
+std::u16string TfrmQuillet::Caption() const { return ui::Form::Caption(); }
+
+int TfrmQuillet::CorrectionMode() const { return cbProve.ItemIndex(); }
+
+void TfrmQuillet::ProcessMessages() { ui::ProcessMessages(); }
+
+}  // namespace quillet
