@@ -1,0 +1,104 @@
+#include "host/dictionary/dictionary_resolver.h"
+
+#include <gtest/gtest.h>
+
+#include "host/dictionary/dictionary_error.h"
+
+namespace quillet::host {
+namespace {
+
+DictionaryEntry Entry(std::int64_t id, std::string pattern, std::string arrlPrefix = "X") {
+  return DictionaryEntry{id, std::move(pattern), "EU", std::move(arrlPrefix), "P" + std::to_string(id),
+                         std::to_string(id), "28", "14"};
+}
+
+std::optional<std::int64_t> MatchedId(const DictionaryEntries& entries, std::string_view callsign) {
+  std::optional<Resolution> found = DictionaryResolver(entries).Resolve(callsign);
+  return found ? std::optional<std::int64_t>(found->id) : std::nullopt;
+}
+
+TEST(DictionaryResolver, FirstMatchMustCoverTheWholeCallsign) {
+  struct Case {
+    const char* pattern;
+    const char* callsign;
+    bool matches;
+  };
+  const Case cases[] = {
+      {"^DL.*", "DL1ABC", true},
+      {"DL", "DL1ABC", false},             // only the beginning
+      {"1ABC", "DL1ABC", false},           // only after the first character
+      {"DL|DL1ABC", "DL1ABC", false},      // first alternative matches less
+      {"DL1ABC|DL", "DL1ABC", true},
+      {"^(DL|DL1ABC)$", "DL1ABC", true},   // backtracking to the end
+      {"^dl.*", "DL1ABC", false},          // case-sensitive
+      {"[A-Z]+\\d[A-Z]{1,3}", "DL1ABC", true},
+      {"\\x44L.*?", "DL1ABC", false},      // non-greedy stops at DL
+      {"^$", "", true},
+      {"^.*", "", true},
+      {"^D.*", "", false},
+  };
+  for (const Case& c : cases) {
+    DictionaryEntries entries;
+    entries.provinces = {Entry(7, c.pattern)};
+    EXPECT_EQ(MatchedId(entries, c.callsign).has_value(), c.matches) << c.pattern << " on " << c.callsign;
+  }
+}
+
+TEST(DictionaryResolver, TablesInOrderThenLowestId) {
+  DictionaryEntries entries;
+  entries.uniqueCalls = {Entry(5, "^K1ABC$")};
+  entries.provinces = {Entry(1, "^K1.*"), Entry(2, "^K.*"), Entry(3, "(?i)^k.*")};
+  entries.countries = {Entry(9, "^K.*"), Entry(10, "^W.*")};
+  EXPECT_EQ(MatchedId(entries, "K1ABC"), 5);
+  EXPECT_EQ(MatchedId(entries, "K1XYZ"), 1);
+  EXPECT_EQ(MatchedId(entries, "K2XYZ"), 2);
+  EXPECT_EQ(MatchedId(entries, "k2xyz"), 3);  // inline options are honoured
+  EXPECT_EQ(MatchedId(entries, "W2XYZ"), 10);
+  EXPECT_EQ(MatchedId(entries, "VE3XYZ"), std::nullopt);
+  EXPECT_EQ(MatchedId(DictionaryEntries{}, "K1ABC"), std::nullopt);
+}
+
+TEST(DictionaryResolver, ValuesCutToColumnWidths) {
+  DictionaryEntries entries;
+  entries.provinces = {DictionaryEntry{4, "^VE2.*", "NAX", "VE234X", "VE2345", "1", "040", "0051"}};
+  entries.countries = {DictionaryEntry{8, "^VE.*", "NA", "VE", "ignored", "291", "9", "5"}};
+  const auto province = DictionaryResolver(entries).Resolve("VE2ABC");
+  ASSERT_TRUE(province.has_value());
+  EXPECT_EQ(province->table, DictionaryTable::Province);
+  EXPECT_EQ(province->continent, "NA");
+  EXPECT_EQ(province->dxccPrefix, "VE234");
+  EXPECT_EQ(province->mainPrefix, "VE234");
+  EXPECT_EQ(province->dxcc, "1");
+  EXPECT_EQ(province->ituZone, "04");
+  EXPECT_EQ(province->cqZone, "00");
+  const auto country = DictionaryResolver(entries).Resolve("VE3ABC");
+  ASSERT_TRUE(country.has_value());
+  EXPECT_EQ(country->mainPrefix, "VE");  // COUNTRY: the DXCC prefix serves
+  EXPECT_EQ(country->dxcc, "291");
+}
+
+TEST(DictionaryResolver, RefusedPatternNamesItsRow) {
+  DictionaryEntries entries;
+  entries.countries = {Entry(1, "^K.*"), Entry(42, "^(K")};
+  try {
+    DictionaryResolver resolver(entries);
+    ADD_FAILURE() << "no error";
+  } catch (const DictionaryError& error) {
+    EXPECT_NE(std::string(error.what()).find("COUNTRY row 42"), std::string::npos) << error.what();
+  }
+}
+
+TEST(DictionaryResolver, DerivedRowsBecomeEntriesAsLoaded) {
+  DictionaryRows rows;
+  rows.uniqueCalls = {DictionaryRow{"^K1ABC$", "NA", "K", "K", 291, 8, 5}};
+  rows.countries = {DictionaryRow{"^K.*", "NA", "K", "unused", 291, 8, 5}};
+  const DictionaryEntries entries = EntriesOf(rows);
+  ASSERT_EQ(entries.uniqueCalls.size(), 1u);
+  EXPECT_EQ(entries.uniqueCalls[0].id, 1);
+  EXPECT_EQ(entries.uniqueCalls[0].dxcc, "291");
+  EXPECT_EQ(entries.uniqueCalls[0].ituZone, "8");
+  EXPECT_EQ(entries.countries[0].prefix, "");
+}
+
+}  // namespace
+}  // namespace quillet::host
