@@ -34,6 +34,9 @@ class ImportEngine {
                  std::u16string_view logOperator);
   // Sets the progress pane to fraction * 100, truncated, and lets events through.
   void SetProgress(long double fraction);
+  // Appends 3 * level blanks and text to the memo (CR LF after it when
+  // lineBreak), brings the last line into view and lets events through.
+  void AddProgressText(int level, std::u16string_view text, bool lineBreak);
 
  private:
   ImportDialogPort& dialog_;

@@ -1,0 +1,73 @@
+#include "engine/error_file.h"
+
+#include "engine/host_calls.h"
+#include "engine/import_dialog_port.h"
+#include "engine/import_engine.h"
+#include "platform/files.h"
+#include "platform/text_codec.h"
+#include "runtime/exceptions.h"
+#include "runtime/text.h"
+
+namespace quillet {
+
+std::u16string ErrorFileHeader;
+std::u16string ErrorFilePath;
+std::u16string ErrorFileName;
+
+namespace {
+
+constexpr char16_t kLineBreak[] = u"\r\n";
+constexpr char16_t kErrorExtension[] = u".err";
+constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+
+[[noreturn]] void RaiseWriteError(std::u16string_view path) {
+  throw EInOutError(FormatText(u"Cannot write the error file %s", {path}));
+}
+
+}  // namespace
+
+std::u16string ErrorFilePathOf(std::u16string_view sourcePath) {
+  const std::u16string extension = ExtractFileExt(sourcePath);
+  if (UpperAscii(extension) == UpperAscii(kErrorExtension))
+    return std::u16string(sourcePath) + kErrorExtension;
+  return std::u16string(sourcePath.substr(0, sourcePath.size() - extension.size())) + kErrorExtension;
+}
+
+std::u16string ErrorFileHeaderText(std::u16string_view application, std::u16string_view version,
+                                   TDateTime created, const ShortFormats& formats) {
+  std::u16string header = u"# Created by: ";
+  header += application;
+  header += u", ";
+  header += FormatDateTime(u"ddddd t", created, formats);
+  header += u"\r\n#\r\n<PROGRAMID:";
+  header += IntToText(static_cast<std::int64_t>(application.size()));
+  header += u">";
+  header += application;
+  header += u"\r\n<PROGRAMVERSION:";
+  header += IntToText(static_cast<std::int64_t>(version.size()));
+  header += u">";
+  header += version;
+  header += u"\r\n<EOH>";
+  return header;
+}
+
+std::string ErrorFile::Encode(std::u16string_view text) const {
+  return encoding_ == SourceEncoding::Ansi ? Utf16ToAnsi(text) : Utf16ToUtf8(text);
+}
+
+void ErrorFile::Create(std::u16string_view path) {
+  std::string bytes = encoding_ == SourceEncoding::Ansi ? std::string() : std::string(kUtf8Mark);
+  bytes += Encode(ErrorFileHeader + kLineBreak);
+  if (!WriteWholeFile(path, bytes)) RaiseWriteError(path);
+  dialog_.SetErrorPaneCaption(u"Warning: ADIF errors found");
+  host_calls::AddLogLine(kernel_, u"Warning: ADIF errors found, saved in " + ExtractFileName(path));
+}
+
+void ErrorFile::AppendErrorRecord(std::u16string_view path, std::u16string_view text) {
+  if (!FileExists(path)) Create(path);
+  std::u16string line(text);
+  line += kLineBreak;
+  if (!AppendToFile(path, Encode(line))) RaiseWriteError(path);
+}
+
+}  // namespace quillet

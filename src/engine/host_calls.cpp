@@ -1,0 +1,41 @@
+#include "engine/host_calls.h"
+
+#include <quillet/plugin_api.h>
+
+#include "runtime/bstr.h"
+#include "runtime/safe_call.h"
+
+namespace quillet::host_calls {
+
+void AddLogLine(IHostKernel* kernel, std::u16string_view text) {
+  Check(kernel->AddLogLine(BString(text).get()));
+}
+
+void ShowError(IHostKernel* kernel, std::u16string_view text, std::u16string_view caption) {
+  Check(kernel->ShowError(BString(text).get(), BString(caption).get()));
+}
+
+void SendCommand(IHostKernel* kernel, std::u16string_view command, std::u16string_view parameter) {
+  Check(kernel->SendCommand(BString(command).get(), BString(parameter).get()));
+}
+
+std::u16string GetVariable(IHostKernel* kernel, std::u16string_view name) {
+  BString value;
+  Check(kernel->GetVariable(BString(name).get(), value.put()));
+  return value.Text();
+}
+
+std::int32_t GetRecordCountWhere(IHostServer* server, std::u16string_view table,
+                                 std::u16string_view condition) {
+  std::int32_t count = 0;
+  Check(server->GetRecordCountWhere(BString(table).get(), BString(condition).get(), &count));
+  return count;
+}
+
+std::int32_t ExecuteSQL(IHostServer* server, std::u16string_view sql) {
+  std::int32_t result = 0;
+  Check(server->ExecuteSQL(BString(sql).get(), &result));
+  return result;
+}
+
+}  // namespace quillet::host_calls

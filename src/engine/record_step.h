@@ -1,0 +1,115 @@
+// The record step: one ADIF record string becomes one INSERT or UPDATE
+// statement for the current log, or is counted and copied to the error file.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "engine/record_fields.h"
+#include "logmodel/log_table.h"
+#include "runtime/date_time.h"
+
+namespace quillet {
+
+class ErrorFile;
+class ImportDialogPort;
+struct IHostServer;
+
+struct ImportCounters {
+  std::int32_t inserted = 0;
+  std::int32_t updated = 0;
+  std::int32_t ignored = 0;
+  std::int32_t errors = 0;
+};
+
+enum class RecordOutcome {
+  Blank,      // nothing counted, nothing written
+  Ignored,    // out of date or foreign operator: ignored counted, record copied
+  Failed,     // a value did not convert: errors counted, record copied
+  Statement,  // statement set; inserted or updated counted
+};
+
+// The log the records go into, as the host's settings give it.
+struct TargetLog {
+  std::u16string_view name;         // LOG.TABLE, written into LOGNAME
+  TDateTime closeDate = 0;          // LOG.EXPIRE
+  std::u16string_view logOperator;  // LOG.OPERATOR
+};
+
+class RecordStep {
+ public:
+  // All references must outlive the step.
+  RecordStep(ImportDialogPort& dialog, IHostServer* server, ErrorFile& errorFile,
+             FieldLookup lookup = FieldLookup::Indexed);
+
+  // Processes one record string with the shared working list, whose
+  // entries keep their ADIF names between the records of a run. Only
+  // EConvertError raised by a value of the record makes it Failed, with
+  // the message kept in ConversionMessage(); host failures and error-file
+  // write failures raise.
+  RecordOutcome ImportRecord(std::u16string_view record, TLogStruct& fields, const TargetLog& log,
+                             ImportCounters& counters, std::u16string& statement);
+
+  const std::u16string& ConversionMessage() const { return conversionMessage_; }
+
+ private:
+  enum class Verdict { Accepted, Ignored };
+  // What the record step does with an entry, by its ADIF name; a bit set.
+  enum Role : std::uint8_t {
+    kUpperCased = 1,      // upper-cased in modes 1 and 2
+    kOperatorSource = 2,  // OPERATOR or STATION_CALLSIGN
+    kOperator = 4,
+    kBand = 8,
+    kFrequency = 16,
+    kCallsign = 32,
+    kWritten = 64,  // has a column of its own
+  };
+
+  // Classifies the working list's entries once per list: only the values
+  // change between the records of a run.
+  void ClassifyEntries(const TLogStruct& fields);
+
+  RecordOutcome Reject(std::u16string_view record, std::int32_t& counter, RecordOutcome outcome);
+  void BuildStatement(const TLogStruct& fields, std::u16string_view logName, ImportCounters& counters,
+                      std::u16string& statement);
+  Verdict PrepareRecord(const RecordFields& record, TLogStruct& fields, const TargetLog& log);
+  // Reads every entry's value; true when the record is out of date.
+  bool ReadPass(const RecordFields& record, TLogStruct& fields, TDateTime closeDate);
+  void ApplyCorrections(TLogStruct& fields, int mode) const;
+  void RenderLiterals(const RecordFields& record, const TLogStruct& fields);
+  void BuildKeyCondition(const TLogStruct& fields);
+  bool StoredQsoExists(std::u16string_view quotedLogName);
+  void BuildInsert(const TLogStruct& fields, std::u16string_view quotedLogName, std::u16string& statement);
+  void BuildUpdate(const TLogStruct& fields, std::u16string_view quotedLogName,
+                   std::u16string& statement) const;
+
+  ImportDialogPort& dialog_;
+  IHostServer* server_;
+  ErrorFile& errorFile_;
+  FieldLookup lookup_;
+  std::u16string conversionMessage_;
+  // Per record: the operator, the band and frequency as read, and the SQL
+  // literal of every entry (hasLiteral_ false: the entry gets no assignment).
+  std::u16string recordOperator_;
+  std::u16string rawBand_;
+  std::u16string rawFrequency_;
+  std::vector<std::u16string> literals_;
+  std::vector<std::uint8_t> hasLiteral_;
+  std::u16string keyCondition_;
+  std::u16string logName_;
+  std::u16string quotedLogName_;
+  std::u16string insertHead_;
+  std::vector<std::uint8_t> insertHeadFor_;
+  std::u16string insertHeadName_;
+  const TLogField* classified_ = nullptr;
+  std::vector<std::uint8_t> roles_;
+  std::u16string countCondition_;
+};
+
+// Sets Value of the first entry whose ADIFName is adifName exactly; does
+// nothing when none is.
+void SetFieldValue(TLogStruct& fields, std::u16string_view adifName, std::u16string_view value);
+
+}  // namespace quillet

@@ -1,0 +1,159 @@
+#include "engine/sql_rendering.h"
+
+#include "adif/value_conversion.h"
+#include "engine/record_fields.h"
+#include "logmodel/log_table.h"
+#include "runtime/exceptions.h"
+#include "runtime/text.h"
+
+namespace quillet {
+namespace {
+
+using namespace std::string_view_literals;
+
+bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+
+// A decimal integer with optional leading blanks and sign.
+int DatePart(std::u16string_view text) {
+  std::size_t i = 0;
+  while (i < text.size() && text[i] == u' ') ++i;
+  const bool negative = i < text.size() && text[i] == u'-';
+  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
+  if (i == text.size()) throw EConvertError(FormatText(kInvalidInteger, {text}));
+  int value = 0;
+  for (; i < text.size(); ++i) {
+    if (!IsDigit(text[i])) throw EConvertError(FormatText(kInvalidInteger, {text}));
+    value = value * 10 + (text[i] - u'0');
+  }
+  return negative ? -value : value;
+}
+
+std::u16string_view Part(std::u16string_view value, std::size_t first, std::size_t count) {
+  return first < value.size() ? value.substr(first, count) : std::u16string_view();
+}
+
+DateParts AdifDateParts(std::u16string_view value) {
+  const DateParts parts{DatePart(Part(value, 0, 4)), DatePart(Part(value, 4, 2)),
+                        DatePart(Part(value, 6, 2))};
+  EncodeDate(parts.year, parts.month, parts.day);
+  return parts;
+}
+
+void AppendDigits(std::u16string& out, int value, int width) {
+  char16_t digits[4];
+  for (int i = width - 1; i >= 0; --i, value /= 10) digits[i] = static_cast<char16_t>(u'0' + value % 10);
+  out.append(digits, static_cast<std::size_t>(width));
+}
+
+void AppendSqlDate(std::u16string& out, std::u16string_view value) {
+  const DateParts parts = AdifDateParts(value);
+  AppendDigits(out, parts.year, 4);
+  out += u'-';
+  AppendDigits(out, parts.month, 2);
+  out += u'-';
+  AppendDigits(out, parts.day, 2);
+}
+
+// HH:MM of a linked time; "00:00" when the record has none.
+void AppendLinkedTime(std::u16string& out, std::u16string_view time) {
+  if (time.empty()) {
+    out += u"00:00"sv;
+    return;
+  }
+  if (time.size() < 4 || !IsDigit(time[0]) || !IsDigit(time[1]) || !IsDigit(time[2]) || !IsDigit(time[3]))
+    throw EConvertError(FormatText(kInvalidTime, {time}));
+  out.append(time.substr(0, 2)).append(u":"sv).append(time.substr(2, 2));
+}
+
+void AppendDateTime(std::u16string& out, const TLogField& field, const RecordFields& fields) {
+  out += u'#';
+  AppendSqlDate(out, field.Value);
+  if (!field.LinkedADIFName.empty()) {
+    out += u' ';
+    AppendLinkedTime(out, fields.Get(field.LinkedADIFName, 6));
+  }
+  out += u'#';
+}
+
+// Numbers go into the statement unquoted, so only plain decimals pass.
+void AppendNumber(std::u16string& out, std::u16string_view value) {
+  if (!IsPlainDecimal(value)) throw EConvertError(FormatText(kInvalidFloat, {value}));
+  out += value;
+}
+
+bool AppendTimeOfDay(std::u16string& out, std::u16string_view value) {
+  if (value.size() < 4) {
+    out += u"NULL"sv;
+  } else if (value.find(u':') != std::u16string_view::npos) {
+    out += QuoteSqlString(value);
+  } else if (value.size() == 4) {
+    out += QuoteSqlString(std::u16string(value.substr(0, 2)) + u':' + std::u16string(value.substr(2, 2)));
+  } else if (value.size() == 6) {
+    out += QuoteSqlString(std::u16string(value.substr(0, 2)) + u':' + std::u16string(value.substr(2, 2)) +
+                          u':' + std::u16string(value.substr(4, 2)));
+  } else {
+    return false;
+  }
+  return true;
+}
+
+bool AppendFlag(std::u16string& out, std::u16string_view value) {
+  if (value != u"Y"sv && value != u"N"sv) return false;
+  out += QuoteSqlString(value);
+  return true;
+}
+
+}  // namespace
+
+TDateTime AdifDateValue(std::u16string_view value) {
+  const DateParts parts = AdifDateParts(value);
+  return EncodeDate(parts.year, parts.month, parts.day);
+}
+
+bool AppendLiteral(std::u16string& out, const TLogField& field, const RecordFields& fields) {
+  const std::u16string& value = field.Value;
+  if (field.Kind == 1) {
+    out += value == u"Y"sv ? u"TRUE"sv : u"FALSE"sv;
+    return true;
+  }
+  if (field.Kind == 2) return !value.empty() && AppendFlag(out, value);
+  if (field.Kind == 6) return AppendTimeOfDay(out, value);
+  if (field.Kind > 8) return false;
+  if (value.empty()) {
+    out += u"NULL"sv;
+    return true;
+  }
+  switch (field.Kind) {
+    case 0:  // counters and plain values go in unquoted, so they pass as numbers only
+    case 3:
+    case 4:
+      AppendNumber(out, value);
+      break;
+    case 5:
+      out += u'#';
+      AppendSqlDate(out, value);
+      out += u'#';
+      break;
+    case 7:
+      AppendDateTime(out, field, fields);
+      break;
+    default:
+      out += QuoteSqlString(value);
+      break;
+  }
+  return true;
+}
+
+std::u16string BuildAssignment(const RecordFields& fields, std::u16string_view column, std::uint8_t kind,
+                               std::u16string_view linkedAdifName, std::u16string_view value) {
+  TLogField field;
+  field.Column = column;
+  field.Kind = kind;
+  field.LinkedADIFName = linkedAdifName;
+  field.Value = value;
+  std::u16string assignment(column);
+  assignment += u'=';
+  return AppendLiteral(assignment, field, fields) ? assignment : std::u16string();
+}
+
+}  // namespace quillet

@@ -1,0 +1,269 @@
+#include "engine/record_step.h"
+
+#include <gtest/gtest.h>
+
+#include "engine/error_file.h"
+#include "engine/fake_dialog.h"
+#include "engine/import_engine.h"
+#include "engine/record_fields.h"
+#include "engine/sql_rendering.h"
+#include "logmodel/callsign_resolution.h"
+#include "logmodel/dictionaries.h"
+#include "runtime/exceptions.h"
+#include "runtime/text.h"
+#include "support/fake_host.h"
+
+namespace quillet::testing {
+namespace {
+
+std::u16string Field(std::u16string_view name, std::u16string_view value) {
+  return u"<" + std::u16string(name) + u":" + IntToText(static_cast<std::int64_t>(value.size())) + u">" +
+         std::u16string(value);
+}
+
+const std::u16string kKeys = Field(u"CALL", u"AB1CD") + Field(u"QSO_DATE", u"20230102") +
+                             Field(u"TIME_ON", u"1234") + Field(u"BAND", u"20M") + Field(u"MODE", u"SSB") +
+                             Field(u"OPERATOR", u"K1ABC");
+const std::u16string kKeyCondition =
+    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M') AND"
+    u"\r\n\t(QSOMODE='SSB') AND\r\n\t(CALLSIGN='K1ABC')";
+
+class RecordStepTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    BuildModuleTables();
+    fields = BuildLogStruct(LogTable);
+    ErrorFileHeader = u"<EOH>";
+    ErrorFilePath = folder.File("source.err");
+    host.OnRecordCountWhere([this](std::u16string_view, std::u16string_view condition) {
+      conditions.emplace_back(condition);
+      return storedCount;
+    });
+  }
+  RecordOutcome Import(std::u16string_view record) {
+    return step.ImportRecord(record, fields, log, counters, statement);
+  }
+
+  FakeDialog dialog;
+  FakeHost host;
+  TempFolder folder;
+  ErrorFile errorFile{dialog, host.Kernel()};
+  RecordStep step{dialog, host.Server(), errorFile};
+  TLogStruct fields;
+  TargetLog log{u"My log", EncodeDate(2023, 1, 10), u"K1ABC"};
+  ImportCounters counters;
+  std::u16string statement;
+  std::vector<std::u16string> conditions;
+  std::int32_t storedCount = 0;
+};
+
+struct AssignmentRow {
+  std::uint8_t kind;
+  std::u16string_view value;
+  std::u16string_view record;  // supplies TIME_ON for kind 7
+  std::u16string_view linked;
+  std::u16string_view expected;  // the assignment, or the conversion message when raises
+  bool raises = false;
+};
+
+const AssignmentRow kAssignmentRows[] = {
+    {1, u"Y", u"", u"", u"C=TRUE"},
+    {1, u"y", u"", u"", u"C=FALSE"},
+    {1, u"", u"", u"", u"C=FALSE"},
+    {2, u"N", u"", u"", u"C='N'"},
+    {2, u"X", u"", u"", u""},
+    {2, u"", u"", u"", u""},
+    {4, u"14.074", u"", u"", u"C=14.074"},
+    {4, u"", u"", u"", u"C=NULL"},
+    {4, u"14);DROP", u"", u"", u"'14);DROP' is not a valid floating point value", true},
+    {4, u"1e5", u"", u"", u"'1e5' is not a valid floating point value", true},
+    {5, u"20230102", u"", u"", u"C=#2023-01-02#"},
+    {5, u"2023131", u"", u"", u"Invalid argument to date encode", true},
+    {5, u"2023x101", u"", u"", u"''x1'' is not a valid integer value", true},
+    {6, u"123", u"", u"", u"C=NULL"},
+    {6, u"1234", u"", u"", u"C='12:34'"},
+    {6, u"123456", u"", u"", u"C='12:34:56'"},
+    {6, u"12:3'4", u"", u"", u"C='12:3''4'"},
+    {6, u"12345", u"", u"", u""},
+    {7, u"20230102", u"<TIME_ON:6>123456", u"TIME_ON", u"C=#2023-01-02 12:34#"},
+    {7, u"20230102", u"", u"TIME_ON", u"C=#2023-01-02 00:00#"},
+    {7, u"20230102", u"", u"", u"C=#2023-01-02#"},
+    {7, u"20230102", u"<TIME_ON:5>1' OR", u"TIME_ON", u"''1' OR'' is not a valid time", true},
+    {7, u"20230102", u"<TIME_ON:3>123", u"TIME_ON", u"''123'' is not a valid time", true},
+    {8, u"O'NE", u"", u"", u"C='O''NE'"},
+    {8, u"", u"", u"", u"C=NULL"},
+    {9, u"x", u"", u"", u""},
+};
+
+TEST(SqlRendering, AssignmentsByKind) {
+  for (const AssignmentRow& row : kAssignmentRows) {
+    SCOPED_TRACE(Utf16ToUtf8(row.value) + " kind " + std::to_string(row.kind));
+    const RecordFields fields(row.record, FieldLookup::Indexed);
+    if (row.raises) {
+      try {
+        BuildAssignment(fields, u"C", row.kind, row.linked, row.value);
+        ADD_FAILURE() << "no conversion error";
+      } catch (const EConvertError& error) {
+        EXPECT_EQ(error.Message, row.expected);
+      }
+    } else {
+      EXPECT_EQ(BuildAssignment(fields, u"C", row.kind, row.linked, row.value), row.expected);
+    }
+  }
+}
+
+TEST_F(RecordStepTest, InsertListsEveryRenderedColumnInOrder) {
+  const char16_t* const columns[][2] = {{u"OMCALL", u"'AB1CD'"},    {u"QSODATE", u"#2023-01-02 12:34#"},
+                                        {u"QSOBAND", u"NULL"},      {u"QSOMODE", u"NULL"},
+                                        {u"QSORSTRCVD", u"NULL"},   {u"QSORSTSEND", u"NULL"},
+                                        {u"OMNAME", u"'O''Neil'"},  {u"OMQTH", u"NULL"},
+                                        {u"CONTINENT", u"NULL"},    {u"DXCCPFX", u"NULL"},
+                                        {u"MAINPFX", u"NULL"},      {u"QSOFREQ", u"14.074"},
+                                        {u"ITUZONE", u"NULL"},      {u"CQZONE", u"NULL"},
+                                        {u"GRIDSQUARE", u"NULL"},   {u"QSLMANAGER", u"NULL"},
+                                        {u"IOTA", u"NULL"},         {u"STATE", u"NULL"},
+                                        {u"EQSLSENT", u"FALSE"},    {u"EQSLRCVD", u"FALSE"},
+                                        {u"LOTWSENT", u"FALSE"},    {u"LOTWRCVD", u"FALSE"},
+                                        {u"QSLSENT", u"FALSE"},     {u"QSLRECV", u"TRUE"},
+                                        {u"LOTWRCVDDATE", u"NULL"}, {u"QSLSENTDATE", u"#2023-02-01#"},
+                                        {u"QSLRECVDATE", u"NULL"},  {u"CALLSIGN", u"'K1ABC'"},
+                                        {u"WPX", u"NULL"},          {u"DXCC", u"NULL"},
+                                        {u"QSLINFO", u"NULL"},      {u"QSOTIME", u"'12:34:56'"}};
+  std::u16string names, values;
+  for (const auto& column : columns) {
+    names += (names.empty() ? u"" : u",") + std::u16string(column[0]);
+    values += (values.empty() ? u"" : u",") + std::u16string(column[1]);
+  }
+  ASSERT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<TIME_ON:6>123456<OPERATOR:5>K1ABC<QSL_RCVD:1>Y"
+                   u"<NAME:6>O'Neil<FREQ:6>14.074<QSLSDATE:8>20230201<QSL_STATUS:1>X"
+                   u"<STATION_CALLSIGN:4>W1XX<EOR>"),
+            RecordOutcome::Statement);
+  EXPECT_EQ(statement, u"INSERT INTO LOGS (LOGNAME," + names + u")\r\n\tVALUES('My log'," + values + u")");
+  EXPECT_EQ(counters.inserted, 1);
+}
+
+// The existence test sees what the INSERT writes, so a re-import finds it.
+TEST_F(RecordStepTest, KeyConditionUsesCorrectedValuesAndMatchesNull) {
+  dialog.mode = 2;
+  ASSERT_EQ(Import(u"<CALL:5>ab1cd<QSO_DATE:8>20230102<TIME_ON:4>1234<FREQ:6>14.074<OPERATOR:5>k1abc<EOR>"),
+            RecordOutcome::Statement);
+  EXPECT_NE(statement.find(u"12:34#,'20M',NULL,"), std::u16string::npos);  // values keep NULL as given
+  dialog.mode = 1;
+  ASSERT_EQ(Import(u"<CALL:5>ab1cd<QSO_DATE:8>20230102<BAND:3>20m<STATION_CALLSIGN:5>k1abc<EOR>"),
+            RecordOutcome::Statement);
+  ASSERT_EQ(conditions.size(), 2u);
+  EXPECT_EQ(conditions[0],
+            u"LOGNAME='My log' AND \r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND"
+            u"\r\n\t(QSOBAND='20M') AND\r\n\t(QSOMODE IS NULL) AND\r\n\t(CALLSIGN='K1ABC')");
+  EXPECT_EQ(conditions[1],
+            u"LOGNAME='My log' AND \r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 00:00#) AND"
+            u"\r\n\t(QSOBAND='20M') AND\r\n\t(QSOMODE IS NULL) AND\r\n\t(CALLSIGN IS NULL)");
+}
+
+TEST_F(RecordStepTest, UpdateSetsOnlyTheColumnsTheRecordCarries) {
+  storedCount = 1;
+  ASSERT_EQ(Import(kKeys + Field(u"NAME", u"Joe") + Field(u"QSL_STATUS", u"X") + u"<EOR>"),
+            RecordOutcome::Statement);
+  EXPECT_EQ(statement,
+            u"UPDATE LOGS SET\r\nOMNAME='Joe',\r\n\tQSOTIME='12:34'\r\nWHERE LOGNAME='My log' AND " +
+                kKeyCondition + u";");
+  ASSERT_EQ(Import(Field(u"CALL", u"AB1CD") + Field(u"QSO_DATE", u"20230102") + Field(u"OPERATOR", u"K1ABC")),
+            RecordOutcome::Statement);
+  EXPECT_EQ(statement.substr(0, 41), u"UPDATE LOGS SET\r\nLOGNAME='My log'\r\nWHERE ");
+  EXPECT_EQ(counters.updated, 2);
+  EXPECT_EQ(counters.inserted, 0);
+}
+
+TEST_F(RecordStepTest, ModeFillsBandAndFrequencyFromTheRawValues) {
+  dialog.mode = 2;
+  ASSERT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<BAND:3>20m<OPERATOR:5>K1ABC<EOR>"),
+            RecordOutcome::Statement);
+  EXPECT_NE(statement.find(u"QSOFREQ"), std::u16string::npos);
+  EXPECT_NE(statement.find(u",14.00000,"), std::u16string::npos);
+  for (const int mode : {-1, 0, 3}) {
+    dialog.mode = mode;
+    ASSERT_EQ(Import(u"<CALL:5>ab1cd<QSO_DATE:8>20230102<BAND:3>20m<OPERATOR:5>K1ABC<EOR>"),
+              RecordOutcome::Statement);
+    EXPECT_NE(statement.find(u"('My log','ab1cd',"), std::u16string::npos) << mode;  // nothing corrected
+    EXPECT_NE(statement.find(u"#,'20m',"), std::u16string::npos) << mode;
+  }
+}
+
+TEST_F(RecordStepTest, ModeFillsReferenceDataFromTheCallsign) {
+  TCountryField country;
+  country.PrefixList = u"AB[0-9].*";
+  country.Continent = u"EU";
+  country.ARRLPrefix = u"AB";
+  country.DXCC = u"123";
+  country.ITUZone = u"28";
+  country.CQZone = u"14";
+  CountryList = {country};
+  InvalidateCallsignPatterns();
+  dialog.mode = 2;
+  const std::u16string rest = u"<QSO_DATE:8>20230102<OPERATOR:5>K1ABC<CONT:2>na<CQZ:1>5<ITUZ:1>8<EOR>";
+  ASSERT_EQ(Import(u"<CALL:5>ab1cd" + rest), RecordOutcome::Statement);
+  EXPECT_NE(statement.find(u",'EU','AB','AB',NULL,'28','14',"),
+            std::u16string::npos);                                        // CONT DXCC_PREF PFX FREQ ITUZ CQZ
+  EXPECT_NE(statement.find(u",'123',NULL,NULL)"), std::u16string::npos);  // DXCC QSLINFO QSOTIME
+  ASSERT_EQ(Import(u"<CALL:5>XY1CD" + rest), RecordOutcome::Statement);
+  EXPECT_NE(statement.find(u",'NA',NULL,NULL,NULL,'8','5',"), std::u16string::npos);  // kept, upper-cased
+  ClearCountries(CountryList);
+}
+
+TEST_F(RecordStepTest, DateAndOperatorTestsIgnoreForeignRecords) {
+  struct Row {
+    std::u16string_view date;
+    std::u16string_view operatorFields;
+    RecordOutcome expected;
+  };
+  const Row rows[] = {
+      {u"20230111", u"<OPERATOR:5>k1abc", RecordOutcome::Statement},  // the day after closing, any case
+      {u"19990101", u"<STATION_CALLSIGN:5>k1abc", RecordOutcome::Statement},
+      {u"20230112", u"<OPERATOR:5>K1ABC", RecordOutcome::Ignored},
+      {u"20230101", u"<OPERATOR:5>W1XYZ<STATION_CALLSIGN:5>K1ABC", RecordOutcome::Ignored},
+      {u"20230101", u"", RecordOutcome::Ignored},
+  };
+  std::string expectedFile = "<EOH>\r\n";
+  for (const Row& row : rows) {
+    const std::u16string record = u"<CALL:5>AB1CD<QSO_DATE:8>" + std::u16string(row.date) +
+                                  std::u16string(row.operatorFields) + u"<EOR>";
+    EXPECT_EQ(Import(record), row.expected) << Utf16ToUtf8(record);
+    if (row.expected == RecordOutcome::Ignored) expectedFile += Utf16ToUtf8(record) + "\r\n";
+  }
+  EXPECT_EQ(Import(u" \t\r\n"), RecordOutcome::Blank);
+  EXPECT_EQ(counters.ignored, 3);
+  EXPECT_EQ(counters.inserted, 2);
+  EXPECT_EQ(ReadBytes(ErrorFilePath), expectedFile);
+}
+
+TEST_F(RecordStepTest, ValuesThatDoNotConvertFailTheRecordOnly) {
+  struct Row {
+    std::u16string_view record;
+    std::u16string_view message;
+  };
+  const Row rows[] = {
+      {u"<CALL:5>AB1CD<OPERATOR:5>K1ABC<EOR>", u"'''' is not a valid integer value"},
+      {u"<QSO_DATE:7>2023131<OPERATOR:5>K1ABC<EOR>", u"Invalid argument to date encode"},
+      {u"<QSO_DATE:8>20230102<QSLRDATE:8>2023x101<OPERATOR:5>K1ABC<EOR>",
+       u"''x1'' is not a valid integer value"},
+      {u"<QSO_DATE:8>20230102<FREQ:6>14,074<OPERATOR:5>K1ABC<EOR>",
+       u"'14,074' is not a valid floating point value"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>12;x<OPERATOR:5>K1ABC<EOR>", u"''12;x'' is not a valid time"},
+      {u"<QSO_DATE:8>20230102<NAME:99999999999>x<OPERATOR:5>K1ABC<EOR>",
+       u"''099999999999'' is not a valid integer value"},
+  };
+  std::string expectedFile = "<EOH>\r\n";
+  for (const Row& row : rows) {
+    EXPECT_EQ(Import(row.record), RecordOutcome::Failed) << Utf16ToUtf8(row.record);
+    EXPECT_EQ(step.ConversionMessage(), row.message);
+    EXPECT_TRUE(statement.empty());
+    expectedFile += Utf16ToUtf8(row.record) + "\r\n";
+  }
+  EXPECT_EQ(counters.errors, 6);
+  EXPECT_EQ(counters.inserted + counters.updated + counters.ignored, 0);
+  EXPECT_TRUE(conditions.empty());
+  EXPECT_EQ(ReadBytes(ErrorFilePath), expectedFile);
+}
+
+}  // namespace
+}  // namespace quillet::testing
