@@ -15,8 +15,9 @@ bool ResolveCallsignByScan(std::u16string_view callsign, std::u16string& contine
 
 // ResolveCallsign keeps the lists' patterns compiled between calls. The
 // loaders and clearers drop that state, and so does a change of a list's
-// length or storage; code that edits the patterns of existing entries in
-// place calls this before the next resolution.
+// length or of where its entries are stored. Code that changes the patterns
+// otherwise calls this before the next resolution: edits in place, and also
+// assigning a list of the same length, which may keep the storage.
 void InvalidateCallsignPatterns();
 
 }  // namespace quillet

@@ -88,8 +88,4 @@ bool CompiledPattern::MatchesWhole(std::u16string_view callsign, MatchData& data
 
 void CompiledPattern::RaiseError() const { throw ERegExpr(error_); }
 
-bool IsLiteralPattern(std::u16string_view pattern) {
-  return pattern.find_first_of(u"\\^$.|?*+()[]{}") == std::u16string_view::npos;
-}
-
 }  // namespace quillet

@@ -70,8 +70,4 @@ class CompiledPattern {
   std::bitset<256> startUnits_;
 };
 
-// True when text holds none of the engine's metacharacters, so that the
-// pattern resolves a callsign exactly when it equals it.
-bool IsLiteralPattern(std::u16string_view pattern);
-
 }  // namespace quillet
