@@ -1,0 +1,45 @@
+// The command line of quillet. Each command registers itself on the CLI11
+// application with Add...Command and, when the parser picks it, leaves the
+// action to run in the CommandAction it was given. A new command is one
+// more Add...Command call in RunCommandLine.
+//
+// Exit status: 0 success, 1 the command did not complete (an import that
+// did not finish, a missing log), 2 a usage error.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace CLI {
+class App;
+}
+
+namespace quillet::host {
+
+class Database;
+
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitIncomplete = 1;
+inline constexpr int kExitUsage = 2;
+
+using CommandAction = std::function<int()>;
+
+// --db PATH (default ./quillet.sqlite) and the hidden --journal, which
+// selects SQLite's default rollback journal with full sync for a baseline.
+struct DatabaseOptions {
+  std::string path = "quillet.sqlite";
+  std::string journal = "wal";
+};
+void AddDatabaseOptions(CLI::App& command, DatabaseOptions& options);
+Database OpenDatabase(const DatabaseOptions& options);
+// The settings file beside the database: its path with the extension .ini.
+std::string SettingsPathFor(const std::string& databasePath);
+// Checks a closing date written yyyy-mm-dd.
+void AddClosingOption(CLI::App& command, std::string& closing);
+
+void AddImportCommand(CLI::App& app, CommandAction& action);
+void AddLogCommands(CLI::App& app, CommandAction& action);
+
+int RunCommandLine(int argc, char** argv);
+
+}  // namespace quillet::host

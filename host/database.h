@@ -1,0 +1,81 @@
+// The host's SQLite database: one connection, prepared statements, and the
+// error that the host's own code raises (turned into a failure status with
+// error information at the plug-in boundary).
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace quillet::host {
+
+class HostError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// How commits reach the disk. Wal is the host's own setting; RollbackFull is
+// SQLite's default (rollback journal, full sync), kept as a baseline.
+enum class Durability { Wal, RollbackFull };
+
+class Statement {
+ public:
+  Statement() = default;
+  Statement(sqlite3* db, std::string_view sql);  // raises HostError
+  ~Statement();
+  Statement(Statement&& other) noexcept;
+  Statement& operator=(Statement&& other) noexcept;
+
+  // True on a row, false when done; raises HostError on failure.
+  bool Step();
+  void Reset();
+  void Bind(int index, std::string_view text);
+  void Bind(int index, std::int64_t value);
+  void Bind(int index, double value);
+  void BindNull(int index);
+  void ClearBindings();
+
+  int ColumnCount() const;
+  std::string ColumnName(int column) const;
+  bool IsNull(int column) const;
+  std::string Text(int column) const;
+  std::int64_t Integer(int column) const;
+  // The text after the first statement (blank or ";"), a view into the
+  // text given to the constructor: valid while that text lives.
+  std::string_view Tail() const { return tail_; }
+
+  explicit operator bool() const { return stmt_ != nullptr; }
+
+ private:
+  sqlite3* db_ = nullptr;
+  sqlite3_stmt* stmt_ = nullptr;
+  std::string_view tail_;
+};
+
+class Database {
+ public:
+  // Opens or creates the file and its schema; raises HostError.
+  Database(const std::string& path, Durability durability);
+  ~Database();
+  Database(const Database&) = delete;
+  Database& operator=(const Database&) = delete;
+
+  void Exec(std::string_view sql);
+  Statement Prepare(std::string_view sql) { return Statement(db_, sql); }
+  // Rows changed by the last INSERT, UPDATE or DELETE.
+  std::int64_t Changes() const;
+  const std::string& Path() const { return path_; }
+
+ private:
+  sqlite3* db_ = nullptr;
+  std::string path_;
+};
+
+// One integer from a query such as SELECT COUNT(*).
+std::int64_t QueryInteger(Database& db, std::string_view sql);
+
+}  // namespace quillet::host

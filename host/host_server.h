@@ -1,0 +1,59 @@
+// IHostServer of the reference host: counts, queries and data-changing
+// statements over the SQLite database, every statement first translated
+// from the host's dialect (host/sql_dialect.h).
+#pragma once
+
+#include <quillet/plugin_api.h>
+
+#include <string>
+#include <string_view>
+
+#include "host/query_table.h"
+#include "host/ref.h"
+#include "host/statement_cache.h"
+
+namespace quillet::host {
+
+class Database;
+class Journal;
+
+class HostServer final : public RefCounted<IHostServer> {
+ public:
+  HostServer(Database& db, Journal& journal)
+      : RefCounted(IID_IHostServer), db_(db), journal_(journal), statements_(db) {}
+
+  HRESULT STDMETHODCALLTYPE GetRecordCount(BSTR table, std::int32_t* count) override;
+  HRESULT STDMETHODCALLTYPE GetRecordCountWhere(BSTR table, BSTR condition, std::int32_t* count) override;
+  HRESULT STDMETHODCALLTYPE CreateQuery(QueryHandle* handle) override;
+  HRESULT STDMETHODCALLTYPE SetQuerySQL(QueryHandle handle, BSTR sql) override;
+  HRESULT STDMETHODCALLTYPE OpenQuery(QueryHandle handle, std::int32_t* recordCount) override;
+  HRESULT STDMETHODCALLTYPE QueryFirst(QueryHandle handle) override;
+  HRESULT STDMETHODCALLTYPE QueryNext(QueryHandle handle) override;
+  HRESULT STDMETHODCALLTYPE QueryEof(QueryHandle handle, Flag* eof) override;
+  HRESULT STDMETHODCALLTYPE GetFieldString(QueryHandle handle, BSTR fieldName, BSTR* inOutValue,
+                                           Flag* hasValue) override;
+  HRESULT STDMETHODCALLTYPE GetFieldInteger(QueryHandle handle, BSTR fieldName, std::int32_t* value,
+                                            Flag* hasValue) override;
+  HRESULT STDMETHODCALLTYPE GetFieldDateTime(QueryHandle handle, BSTR fieldName, std::uint16_t* year,
+                                             std::uint16_t* month, std::uint16_t* day, std::uint16_t* hour,
+                                             std::uint16_t* minute, std::uint16_t* second,
+                                             Flag* hasValue) override;
+  HRESULT STDMETHODCALLTYPE CloseQuery(QueryHandle handle) override;
+  HRESULT STDMETHODCALLTYPE FreeQuery(QueryHandle handle) override;
+  HRESULT STDMETHODCALLTYPE ExecuteSQL(BSTR sql, std::int32_t* result) override;
+
+ private:
+  std::int32_t Execute(const std::string& sql);
+  // Translated and run; the first column of the first row.
+  std::int64_t RunStatement(const std::string& dialectSql);
+
+  Database& db_;
+  Journal& journal_;
+  QueryTable queries_;
+  StatementCache statements_;
+};
+
+// A table name as the module passes it, checked to be a plain identifier.
+std::string TableName(BSTR table);
+
+}  // namespace quillet::host

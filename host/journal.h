@@ -1,0 +1,24 @@
+// The host's journal: every line goes to standard error and, with the time
+// it was written, into the table JOURNAL.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace quillet::host {
+
+class Database;
+
+class Journal {
+ public:
+  explicit Journal(Database& db) : db_(db) {}
+  void Add(std::string_view line);
+
+ private:
+  Database& db_;
+};
+
+// The local time now as 'YYYY-MM-DD HH:MM:SS'.
+std::string LocalTimestamp();
+
+}  // namespace quillet::host

@@ -1,0 +1,3 @@
+#include "host/commands.h"
+
+int main(int argc, char** argv) { return quillet::host::RunCommandLine(argc, argv); }

@@ -1,0 +1,130 @@
+// Settings of the host: the shared settings file, the variables the module
+// reads, and what the host learns from a file and from the journal.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "host/adif_scan.h"
+#include "host/bstr.h"
+#include "host/database.h"
+#include "host/host_core.h"
+#include "host/journal.h"
+#include "host/settings_file.h"
+#include "tests/host/temp_folder.h"
+
+namespace quillet::host {
+namespace {
+
+std::string ReadText(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(SettingsFile, SetsKeysAndKeepsEveryOtherLine) {
+  TempFolder folder;
+  const std::string path = folder.File("quillet.ini");
+  std::ofstream(path, std::ios::binary) << "; shared\r\n[Window]\r\nLeft=10\r\n\r\n[adif import]\r\n"
+                                           "corr=0\r\nOther=x\r\n\r\n[Last]\r\nA=1\r\n";
+  IniFile file = IniFile::Load(path);
+  EXPECT_EQ(file.Get("ADIF Import", "Corr"), "0");
+  file.Set("ADIF Import", "ADIF", "/data/a=b.adi");
+  file.Set("ADIF Import", "Corr", "2");
+  file.Set("New", "K", "v");
+  file.Save();
+  EXPECT_EQ(ReadText(path),
+            "; shared\n[Window]\nLeft=10\n\n[adif import]\nCorr=2\nOther=x\nADIF=/data/a=b.adi\n\n"
+            "[Last]\nA=1\n[New]\nK=v\n");
+  EXPECT_EQ(IniFile::Load(path).Get("ADIF Import", "ADIF"), "/data/a=b.adi");
+  EXPECT_EQ(IniFile::Load(path).Get("Window", "ADIF"), std::nullopt);
+}
+
+TEST(SettingsFile, AnAbsentFileStartsEmpty) {
+  TempFolder folder;
+  IniFile file = IniFile::Load(folder.File("none.ini"));
+  EXPECT_EQ(file.Get("ADIF Import", "ADIF"), std::nullopt);
+  file.Set("ADIF Import", "Corr", "1");
+  file.Save();
+  EXPECT_EQ(ReadText(folder.File("none.ini")), "[ADIF Import]\nCorr=1\n");
+}
+
+TEST(HostVariablesTest, AnswersTheModulesSettingsThroughTheKernel) {
+  TempFolder folder;
+  Database db(folder.File("v.sqlite"), Durability::Wal);
+  Journal journal(db);
+  const HostVariables variables{"MAIN", "DL1QLT", "2099-12-31", "/x/v.ini", "/x"};
+  Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
+  Ref<IHostKernel> kernel = Ref<ICore>::Borrow(core.get()).Query<IHostKernel>(IID_IHostKernel);
+  ASSERT_TRUE(kernel);
+  const std::pair<const char*, std::string> rows[] = {
+      {"LOG.TABLE", "MAIN"},
+      {"LOG.OPERATOR", "DL1QLT"},
+      {"LOG.EXPIRE", "2099-12-31"},
+      {"APPINI", "/x/v.ini"},
+      {"DOWNLOAD", "/x"},
+      {"APPLICATION", "Quillet host"},
+      {"APPVERSION", QUILLET_PROJECT_VERSION},
+      {"LOG.UNKNOWN", ""},
+      {"log.table", ""},
+  };
+  for (const auto& [name, expected] : rows) {
+    BSTR nameText = NewBstr(name);
+    OwnedBstr value;
+    ASSERT_EQ(kernel->GetVariable(nameText, value.put()), S_OK);
+    EXPECT_EQ(value.Utf8(), expected) << name;
+    SysFreeString(nameText);
+  }
+  std::int32_t version = 0;
+  core->GetVersion(&version);
+  EXPECT_GE(version, 104019);
+}
+
+TEST(JournalTest, RecognisesTheCompletedRunAndKeepsEveryLine) {
+  EXPECT_TRUE(IsProcessedLine("Exec: Append ADIF data into current log, /a/b.adi processed (00:00:01)"));
+  EXPECT_FALSE(IsProcessedLine("Exec: Append ADIF data into current log, /a/b.adi failed."));
+  EXPECT_FALSE(IsProcessedLine("Warning: ADIF errors found, saved in b.err"));
+
+  TempFolder folder;
+  Database db(folder.File("j.sqlite"), Durability::Wal);
+  Journal journal(db);
+  journal.Add("first");
+  journal.Add("second");
+  EXPECT_EQ(QueryInteger(db, "SELECT COUNT(*) FROM JOURNAL WHERE STAMP LIKE '____-__-__ __:__:__'"), 2);
+}
+
+TEST(MenuManagerTest, RemovingACommandClearsTheCallersVariable) {
+  Ref<MenuManager> menus = MakeRef<MenuManager>();
+  IMenuItem* item = nullptr;
+  ASSERT_EQ(menus->CreateMenuItem(&item), S_OK);
+  ASSERT_NE(item, nullptr);
+  EXPECT_EQ(menus->Items().size(), 1u);
+  item->SetEnabled(kTrue);
+  Flag enabled = 0;
+  item->GetEnabled(&enabled);
+  EXPECT_NE(enabled, kFalse);
+  ASSERT_EQ(menus->RemoveMenuItem(&item), S_OK);
+  EXPECT_EQ(item, nullptr);
+  EXPECT_TRUE(menus->Items().empty());
+}
+
+struct OperatorCase {
+  const char* adif;
+  const char* expected;
+};
+
+constexpr OperatorCase kOperators[] = {
+    {"<ADIF_VER:5>3.1.4 <OPERATOR:4>HEAD <EOH>\n<CALL:5>K1ABC <operator:6>dl1qlt <EOR>", "DL1QLT"},
+    {"<EOH><CALL:5>K1ABC<STATION_CALLSIGN:5>DK0QQ<OPERATOR:6>DL1QLT<EOR>", "DL1QLT"},
+    {"<EOH><CALL:5>K1ABC<EOR><CALL:5>K2ABC<STATION_CALLSIGN:5>dk0qq<EOR>", "DK0QQ"},
+    {"<call:5>K1ABC <operator:6:s>DL1QLT <eor>", "DL1QLT"},
+    {"no header at all <EOH> <CALL:5>K1ABC <EOR>", ""},
+};
+
+TEST(AdifScan, FindsTheFirstRecordsOperator) {
+  for (const OperatorCase& row : kOperators) EXPECT_EQ(FirstOperator(row.adif), row.expected) << row.adif;
+}
+
+}  // namespace
+}  // namespace quillet::host
