@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "host/database.h"
+#include "host/dictionary/dictionary_commands.h"
 #include "host/log_book.h"
 
 namespace quillet::host {
@@ -44,6 +45,7 @@ int RunCommandLine(int argc, char** argv) {
   CommandAction action;
   AddImportCommand(app, action);
   AddLogCommands(app, action);
+  AddDictionaryCommands(app, action, [](const std::string& path) { Database(path, Durability::Wal); });
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {

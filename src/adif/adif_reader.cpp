@@ -25,19 +25,22 @@ bool HasNoHeader(const std::vector<std::u16string>& lines) {
   return false;
 }
 
-// Appends the header lines; returns the index of the first record line.
-std::size_t ReadHeader(std::vector<std::u16string>& header, const std::vector<std::u16string>& lines) {
+// Moves the header lines out of lines; returns the index of the first record line.
+std::size_t ReadHeader(std::vector<std::u16string>& header, std::vector<std::u16string>& lines) {
   std::size_t next = 0;
   while (next < lines.size()) {
-    header.push_back(lines[next]);
-    if (adif::ContainsUpper(lines[next++], kEndOfHeader)) break;
+    const bool last = adif::ContainsUpper(lines[next], kEndOfHeader);
+    header.push_back(std::move(lines[next++]));
+    if (last) break;
   }
   return next;
 }
 
 // A terminator completed by the line just appended ends within its last
 // few characters plus that line, so only that tail is searched again.
-void ReadRecords(std::vector<std::u16string>& records, const std::vector<std::u16string>& lines,
+// Each line is released once it is part of a record, so a large file is
+// never held twice.
+void ReadRecords(std::vector<std::u16string>& records, std::vector<std::u16string>& lines,
                  std::size_t next) {
   while (next < lines.size()) {
     std::u16string record;
@@ -45,7 +48,12 @@ void ReadRecords(std::vector<std::u16string>& records, const std::vector<std::u1
     while (!ended && next < lines.size()) {
       const std::size_t searchFrom =
           record.size() >= kEndOfRecord.size() - 1 ? record.size() - (kEndOfRecord.size() - 1) : 0;
-      record += lines[next++];
+      if (record.empty()) {
+        record = std::move(lines[next]);
+      } else {
+        record += lines[next];
+      }
+      std::u16string().swap(lines[next++]);
       ended = adif::ContainsUpper(record, kEndOfRecord, searchFrom);
     }
     records.push_back(std::move(record));
@@ -55,9 +63,15 @@ void ReadRecords(std::vector<std::u16string>& records, const std::vector<std::u1
 }  // namespace
 
 bool ParseAdifText(TAdifData& data, const std::vector<std::u16string>& lines) {
+  return ParseAdifText(data, std::vector<std::u16string>(lines));
+}
+
+bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines) {
   const std::size_t firstRecordLine = HasNoHeader(lines) ? 0 : ReadHeader(data.Header, lines);
   ReadRecords(data.Records, lines, firstRecordLine);
-  return !data.Header.empty() || !data.Records.empty();
+  const bool anyLines = !lines.empty();
+  std::vector<std::u16string>().swap(lines);
+  return anyLines;
 }
 
 std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::u16string_view text) {

@@ -17,6 +17,8 @@ struct TAdifData {
 // Appends the header lines and the record strings of lines to data.
 // False only when there are no lines at all.
 bool ParseAdifText(TAdifData& data, const std::vector<std::u16string>& lines);
+// The same, consuming lines: each is released once it has been read.
+bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines);
 
 // The value of the first data specifier for name in text, cut to maxLen
 // characters; empty when there is none. Raises EConvertError for a length

@@ -62,8 +62,7 @@ class ImportRun {
 // Takes the lines by value so that they are freed once parsed.
 void ImportRun::ImportLines(std::vector<std::u16string> lines) {
   TAdifData data;
-  const bool parsed = ParseAdifText(data, lines);
-  std::vector<std::u16string>().swap(lines);
+  const bool parsed = ParseAdifText(data, std::move(lines));
   if (parsed) {
     std::u16string version = GetAdifField(u"ADIF_VER", 5, HeaderText(data));
     if (version.empty()) version = u"Undefined";

@@ -66,7 +66,9 @@ bool LoadSourceLines(std::u16string_view fileName, std::vector<std::u16string>& 
   std::string bytes;
   if (!ReadWholeFile(fileName, bytes)) return false;
   SourceEncoding found = SourceEncoding::Ansi;
-  SplitSourceLines(DecodeSourceText(bytes, found), lines);
+  const std::u16string text = DecodeSourceText(bytes, found);
+  std::string().swap(bytes);  // the decoded text replaces the file's bytes
+  SplitSourceLines(text, lines);
   if (encoding != nullptr) *encoding = found;
   return true;
 }
