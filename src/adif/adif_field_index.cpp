@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "adif/adif_specifier.h"
+#include "adif/adif_field_value.h"
 #include "runtime/text.h"
 
 namespace quillet {

@@ -1,6 +1,6 @@
 #include "adif/adif_reader.h"
 
-#include "adif/adif_specifier.h"
+#include "adif/adif_field_value.h"
 #include "runtime/text.h"
 
 namespace quillet {

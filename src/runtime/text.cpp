@@ -119,13 +119,13 @@ std::u16string FormatText(std::u16string_view format, std::initializer_list<Form
   auto next = args.begin();
   for (std::size_t i = 0; i < format.size(); ++i) {
     if (format[i] == u'%' && i + 1 < format.size()) {
-      const char16_t spec = format[i + 1];
-      if (spec == u'%') {
+      const char16_t directive = format[i + 1];
+      if (directive == u'%') {
         result.push_back(u'%');
         ++i;
         continue;
       }
-      if (spec == u's' || spec == u'd') {
+      if (directive == u's' || directive == u'd') {
         if (next != args.end()) {
           result.append(next->Text());
           ++next;

@@ -1,4 +1,4 @@
-#include "adif/adif_specifier.h"
+#include "adif/adif_field_value.h"
 
 #include <algorithm>
 
