@@ -5,6 +5,12 @@
 #include <string>
 #include <string_view>
 
+// <windows.h> maps DeleteFile to DeleteFileW; the module's own function
+// keeps its name in every translation unit.
+#ifdef DeleteFile
+#undef DeleteFile
+#endif
+
 namespace quillet {
 
 // The whole content of a file; false when it cannot be opened or read.

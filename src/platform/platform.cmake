@@ -9,3 +9,7 @@ file(GLOB QUILLET_PORTABLE_SOURCES CONFIGURE_DEPENDS ${CMAKE_CURRENT_LIST_DIR}/p
 quillet_add_library(quillet_platform
   SOURCES ${QUILLET_PLATFORM_SOURCES} ${QUILLET_PORTABLE_SOURCES}
   LIBS quillet_runtime)
+if(WIN32)
+  # The window framework's system libraries (kernel32 comes by default).
+  target_link_libraries(quillet_platform PUBLIC user32 gdi32 comctl32 comdlg32)
+endif()

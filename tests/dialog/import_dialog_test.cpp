@@ -95,6 +95,13 @@ TEST_F(ImportDialogTest, FirstUseShowsDownloadFolderModeZeroAndAppendDisabled) {
   EXPECT_NE(ErrorFileHeader.find(u"<PROGRAMID:4>Host"), std::u16string::npos);
 }
 
+#ifdef _WIN32
+// Windows file names drop trailing blanks: "log.adi " opens log.adi.
+constexpr bool kTrailingBlankNamesTheFile = true;
+#else
+constexpr bool kTrailingBlankNamesTheFile = false;
+#endif
+
 TEST_F(ImportDialogTest, AppendFollowsTheSourceText) {
   Dialog().Activate();
   const struct {
@@ -102,7 +109,7 @@ TEST_F(ImportDialogTest, AppendFollowsTheSourceText) {
     bool enabled;
   } rows[] = {
       {source_, true},         {u" " + source_, false},  // a leading blank names no file
-      {source_ + u" ", false}, {Wide(folder_), false},   // a folder is not a file
+      {source_ + u" ", kTrailingBlankNamesTheFile}, {Wide(folder_), false},  // a folder is not a file
       {u"   ", false},         {other_, true},
   };
   for (const auto& row : rows) {
@@ -222,6 +229,7 @@ TEST_F(ImportDialogTest, RunEndingWithAnErrorCleansUpAndStaysDisabled) {
   EXPECT_EQ(Remembered(u"ADIF"), source_);
 }
 
+#ifndef _WIN32  // headless, an unanswered file dialog is cancelled; on Windows it is the real dialog
 TEST_F(ImportDialogTest, FileButtonStartsInTheSourceFolder) {
   Dialog().Activate();
   Dialog().edSource.SetText(Wide(folder_));
@@ -243,6 +251,9 @@ TEST_F(ImportDialogTest, FileButtonStartsInTheSourceFolder) {
   EXPECT_TRUE(AppendEnabled());
 }
 
+#ifndef _WIN32  // the headless modal run is the batch operator; Windows runs a real loop (ui_win32_test)
+#endif
+
 TEST_F(ImportDialogTest, ModalRunAsBatchImportsAndRemembers) {
   Remember(source_, 0);
   ::testing::internal::CaptureStdout();
@@ -254,6 +265,7 @@ TEST_F(ImportDialogTest, ModalRunAsBatchImportsAndRemembers) {
   EXPECT_EQ(host_.Commands().size(), 1u);
   EXPECT_EQ(Remembered(u"ADIF"), source_);
 }
+#endif
 
 }  // namespace
 }  // namespace quillet

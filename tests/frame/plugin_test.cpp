@@ -234,6 +234,7 @@ TEST_F(PluginTest, FailingMethodsReturnStatusWithErrorInfo) {
   EXPECT_EQ(core.menus.LastItem()->RefCount(), 0);
 }
 
+#ifndef _WIN32  // the headless modal run is the batch operator; Windows runs a real loop (ui_win32_test)
 TEST_F(PluginTest, CommandReadsTheLogSettingsEachTime) {
   ASSERT_EQ(Enter(), S_OK);
   FakeMenuItem& item = *core.menus.LastItem();
@@ -255,6 +256,7 @@ TEST_F(PluginTest, CommandReadsTheLogSettingsEachTime) {
     EXPECT_EQ(std::count(host.Calls().begin(), host.Calls().end(), name), 2) << name;
   }
 }
+#endif
 
 TEST_F(PluginTest, CommandNeedsTheKernel) {
   core.SetHost(nullptr, host.Server());

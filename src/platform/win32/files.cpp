@@ -1,0 +1,127 @@
+// Files through the wide Win32 API: paths stay UTF-16 all the way.
+#include "platform/win32/wide_path.h"
+// (after <windows.h>, which maps DeleteFile; files.h restores the name)
+#include "platform/files.h"
+
+namespace quillet {
+namespace {
+
+// Closes a file handle when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE handle) : handle_(handle) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(handle_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return handle_; }
+  bool Close() {
+    const bool closed = CloseHandle(handle_) != 0;
+    handle_ = INVALID_HANDLE_VALUE;
+    return closed;
+  }
+
+ private:
+  HANDLE handle_;
+};
+
+HANDLE Open(std::u16string_view path, DWORD access, DWORD disposition) {
+  return CreateFileW(win32::Wide(path).c_str(), access, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                     disposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+bool WriteAll(HANDLE file, std::string_view bytes) {
+  while (!bytes.empty()) {
+    DWORD written = 0;
+    constexpr std::size_t kChunk = 1u << 20;
+    const auto chunk = static_cast<DWORD>(bytes.size() < kChunk ? bytes.size() : kChunk);
+    if (WriteFile(file, bytes.data(), chunk, &written, nullptr) == 0 || written == 0) return false;
+    bytes.remove_prefix(written);
+  }
+  return true;
+}
+
+bool Write(HANDLE handle, std::string_view bytes) {
+  FileHandle file(handle);
+  if (!file.valid()) return false;
+  const bool written = WriteAll(file.get(), bytes);
+  return file.Close() && written;
+}
+
+// Windows names a path's parts with '\' or '/', and a drive with ':'.
+std::size_t LastDelimiter(std::u16string_view path) { return path.find_last_of(u"\\/:"); }
+
+DWORD Attributes(std::u16string_view path) {
+  if (path.empty()) return INVALID_FILE_ATTRIBUTES;
+  return GetFileAttributesW(win32::Wide(path).c_str());
+}
+
+}  // namespace
+
+bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
+  FileHandle file(Open(path, GENERIC_READ, OPEN_EXISTING));
+  LARGE_INTEGER size{};
+  if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK || GetFileSizeEx(file.get(), &size) == 0) {
+    return false;
+  }
+  bytes.clear();
+  bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+  char buffer[65536];
+  for (;;) {
+    DWORD got = 0;
+    if (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) == 0) return false;
+    if (got == 0) return true;
+    bytes.append(buffer, got);
+  }
+}
+
+bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
+  return Write(Open(path, GENERIC_WRITE, CREATE_ALWAYS), bytes);
+}
+
+bool AppendToFile(std::u16string_view path, std::string_view bytes) {
+  // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
+  return Write(Open(path, FILE_APPEND_DATA, OPEN_ALWAYS), bytes);
+}
+
+bool FileExists(std::u16string_view path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool DirectoryExists(std::u16string_view path) {
+  const DWORD attributes = Attributes(path);
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool DeleteFile(std::u16string_view path) { return !path.empty() && DeleteFileW(win32::Wide(path).c_str()) != 0; }
+
+char16_t PathDelimiter() { return u'\\'; }
+
+std::u16string ExtractFileName(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  return std::u16string(last == std::u16string_view::npos ? path : path.substr(last + 1));
+}
+
+std::u16string ExtractFileDir(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  if (last == std::u16string_view::npos) return {};
+  // "C:" keeps its colon: the folder of "C:log.adi" is the drive.
+  return std::u16string(path.substr(0, path[last] == u':' ? last + 1 : last));
+}
+
+std::u16string ExtractFilePath(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  return last == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, last + 1));
+}
+
+std::u16string ExtractFileExt(std::u16string_view path) {
+  const std::size_t last = LastDelimiter(path);
+  const std::size_t dot = path.find_last_of(u'.');
+  if (dot == std::u16string_view::npos || (last != std::u16string_view::npos && dot < last)) return {};
+  return std::u16string(path.substr(dot));
+}
+
+}  // namespace quillet

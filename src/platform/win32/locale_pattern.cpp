@@ -1,0 +1,62 @@
+#include "platform/win32/locale_pattern.h"
+
+namespace quillet::win32 {
+namespace {
+
+bool IsPictureLetter(char16_t c) {
+  return c == u'y' || c == u'M' || c == u'd' || c == u'H' || c == u'h' || c == u'm' || c == u's' ||
+         c == u'g' || c == u't';
+}
+
+// The runtime's letter for a picture letter; 0 for one it has no use for.
+char16_t RuntimeLetter(char16_t c) {
+  switch (c) {
+    case u'M':
+      return u'm';
+    case u'm':
+      return u'n';
+    case u'H':
+      return u'h';
+    case u'g':
+    case u't':
+      return 0;
+    default:
+      return c;
+  }
+}
+
+bool IsRuntimeLetter(char16_t c) {
+  return c == u'y' || c == u'm' || c == u'd' || c == u'h' || c == u'n' || c == u's';
+}
+
+// Drops the blanks and separators that precede a dropped letter.
+void DropTrailingSeparators(std::u16string& pattern) {
+  while (!pattern.empty() && !IsRuntimeLetter(pattern.back()) && pattern.back() != u'\'') pattern.pop_back();
+}
+
+// A dropped letter at the start leaves its separator behind: "tt h:mm".
+std::u16string TrimBlanks(const std::u16string& pattern) {
+  const std::size_t first = pattern.find_first_not_of(u' ');
+  if (first == std::u16string::npos) return {};
+  return pattern.substr(first, pattern.find_last_not_of(u' ') - first + 1);
+}
+
+}  // namespace
+
+std::u16string RuntimePattern(std::u16string_view picture) {
+  std::u16string pattern;
+  bool quoted = false;
+  for (const char16_t c : picture) {
+    if (c == u'\'') quoted = !quoted;
+    if (quoted || c == u'\'' || !IsPictureLetter(c)) {
+      pattern.push_back(c);
+    } else if (const char16_t letter = RuntimeLetter(c); letter != 0) {
+      pattern.push_back(letter);
+    } else {
+      DropTrailingSeparators(pattern);
+    }
+  }
+  return TrimBlanks(pattern);
+}
+
+}  // namespace quillet::win32

@@ -1,0 +1,38 @@
+// The system's ANSI code page through the system's own conversions.
+#include "platform/text_codec.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace quillet {
+namespace {
+
+int Length(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int>(size); }
+
+}  // namespace
+
+std::u16string AnsiToUtf16(std::string_view bytes) {
+  if (bytes.empty()) return {};
+  const int length = Length(bytes.size());
+  const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
+  if (units <= 0) return {};
+  std::u16string text(static_cast<std::size_t>(units), u'\0');
+  MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, reinterpret_cast<wchar_t*>(text.data()), units);
+  return text;
+}
+
+// No flags and no default-character argument: what the code page cannot
+// hold becomes its own default character ('?' for the Western pages).
+std::string Utf16ToAnsi(std::u16string_view text) {
+  if (text.empty()) return {};
+  const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
+  const int length = Length(text.size());
+  const int size = WideCharToMultiByte(CP_ACP, 0, wide, length, nullptr, 0, nullptr, nullptr);
+  if (size <= 0) return {};
+  std::string bytes(static_cast<std::size_t>(size), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, length, bytes.data(), size, nullptr, nullptr);
+  return bytes;
+}
+
+}  // namespace quillet
