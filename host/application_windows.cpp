@@ -4,7 +4,7 @@ namespace quillet::host {
 
 HRESULT ApplicationWindows::GetApplicationHandle(WindowHandle* handle) {
   if (handle == nullptr) return E_POINTER;
-  *handle = WindowHandle{};
+  *handle = window_.Handle();
   return S_OK;
 }
 

@@ -1,9 +1,11 @@
-// The reference host's window services. It has no window of its own: the
-// application handle is none, and a module form's modal run is only counted.
+// The reference host's window services. The application handle is the
+// host's hidden main window (none where module windows are headless), and a
+// module form's modal run is counted.
 #pragma once
 
 #include <quillet/plugin_api.h>
 
+#include "host/host_window.h"
 #include "host/ref.h"
 
 namespace quillet::host {
@@ -20,6 +22,7 @@ class ApplicationWindows final : public RefCounted<IApplicationWindows> {
   int ModalRuns() const { return runs_; }
 
  private:
+  HostWindow window_;
   int depth_ = 0;
   int runs_ = 0;
 };

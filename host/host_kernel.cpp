@@ -41,16 +41,22 @@ bool IsProcessedLine(std::string_view line) {
   return line.starts_with("Exec: ") && at != std::string_view::npos && line.ends_with(")");
 }
 
+bool IsFailedLine(std::string_view line) { return line.starts_with("Exec: ") && line.ends_with(" failed."); }
+
 HRESULT HostKernel::AddLogLine(BSTR text) {
   return Guarded([&] {
     const std::string line = FromBstr(text);
     journal_.Add(line);
     if (IsProcessedLine(line)) processed_ = true;
+    if (IsProcessedLine(line) || IsFailedLine(line)) RaiseRunEnded();
   });
 }
 
 HRESULT HostKernel::ShowError(BSTR text, BSTR caption) {
-  return Guarded([&] { PrintMessage(FromBstr(caption), FromBstr(text)); });
+  return Guarded([&] {
+    PrintMessage(FromBstr(caption), FromBstr(text));
+    RaiseRunEnded();
+  });
 }
 
 HRESULT HostKernel::ShowMessageBox(BSTR text, BSTR caption, std::int32_t, std::uint32_t,
@@ -59,6 +65,7 @@ HRESULT HostKernel::ShowMessageBox(BSTR text, BSTR caption, std::int32_t, std::u
   return Guarded([&] {
     PrintMessage(FromBstr(caption), FromBstr(text));
     *result = kButtonOk;
+    RaiseRunEnded();
   });
 }
 

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "host/ref.h"
+#include "host/run_signal.h"
 
 namespace quillet::host {
 
@@ -32,6 +33,9 @@ std::int32_t HostVersionNumber();
 // True for the module's journal line of a completed run:
 // "Exec: <caption>, <file> processed (hh:nn:ss)".
 bool IsProcessedLine(std::string_view line);
+// True for the module's journal line of a run that could not read its file:
+// "Exec: <caption>, <file> failed.".
+bool IsFailedLine(std::string_view line);
 
 class HostKernel final : public RefCounted<IHostKernel> {
  public:
@@ -48,12 +52,20 @@ class HostKernel final : public RefCounted<IHostKernel> {
   // What the module reported during this session.
   bool ImportProcessed() const { return processed_; }
   int RefreshCount() const { return refreshes_; }
+  // Raised at the end of every run and at every message to the operator;
+  // signal must outlive the kernel or be cleared with null.
+  void SetRunEnded(RunSignal* signal) { runEnded_ = signal; }
 
  private:
   Journal& journal_;
   HostVariables variables_;
   bool processed_ = false;
   int refreshes_ = 0;
+  RunSignal* runEnded_ = nullptr;
+
+  void RaiseRunEnded() {
+    if (runEnded_ != nullptr) runEnded_->Notify();
+  }
 };
 
 }  // namespace quillet::host

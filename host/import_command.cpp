@@ -5,16 +5,21 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sstream>
 
 #include "host/adif_scan.h"
 #include "host/database.h"
 #include "host/host_core.h"
 #include "host/journal.h"
+#include "host/locale_date.h"
 #include "host/module_library.h"
 #include "host/plugin_session.h"
 #include "host/settings_file.h"
 #include "host/text.h"
+#ifdef _WIN32
+#include "host/windows_dialog_operator.h"
+#endif
 
 namespace quillet::host {
 namespace {
@@ -67,32 +72,74 @@ LogEntry EnsureLog(LogBook& book, const ImportOptions& options) {
   return log;
 }
 
-int RunImport(const ImportOptions& options) {
+namespace {
+
+// Loads the module, has choose run its import command and unloads it;
+// choose answers whether the operating side succeeded.
+int ImportWith(const ImportOptions& options, const std::function<bool(HostCore&, PluginSession&)>& choose) {
   const std::string file = std::filesystem::absolute(options.file).lexically_normal().string();
   Database db = OpenDatabase(options.database);
   Journal journal(db);
   LogBook book(db);
   const LogEntry log = EnsureLog(book, options);
 
-  HostVariables variables{log.name, log.operatorCall, log.closing, SettingsPathFor(options.database.path),
+  HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing), SettingsPathFor(options.database.path),
                           std::filesystem::current_path().string()};
   RememberImport(variables.appIni, file, options.mode);
 
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
+  bool operated = false;
   try {
     PluginSession session(options.module.empty() ? DefaultModulePath() : options.module, *core.get());
-    session.Choose(kImportCommandCaption);
+    operated = choose(*core.get(), session);
   } catch (const HostError& error) {
     std::fprintf(stderr, "quillet: %s\n", error.what());
     return kExitIncomplete;
   }
   const bool processed = core->Kernel().ImportProcessed();
-  // The transcript leaves its last line ("* Done. ...") open.
-  if (processed) std::fputs("\n", stdout);
   std::fflush(stdout);
   if (!processed) std::fprintf(stderr, "quillet: the import of %s did not complete\n", file.c_str());
-  return processed ? kExitOk : kExitIncomplete;
+  return processed && operated ? kExitOk : kExitIncomplete;
 }
+
+}  // namespace
+
+#ifdef _WIN32
+int RunImport(const ImportOptions& options) { return RunImport(options, OperateImport); }
+
+// The real dialog: an operator thread works it while the command's modal
+// loop runs here, then its memo goes to standard output.
+int RunImport(const ImportOptions& options, const DialogScript& script) {
+  return ImportWith(options, [&script](HostCore& core, PluginSession& session) {
+    RunSignal runEnded;
+    core.Kernel().SetRunEnded(&runEnded);
+    DialogOperator person(Utf16(kImportCommandCaption), runEnded, script);
+    try {
+      session.Choose(kImportCommandCaption);
+    } catch (...) {
+      person.Finish();
+      core.Kernel().SetRunEnded(nullptr);
+      throw;
+    }
+    const int status = person.Finish();
+    core.Kernel().SetRunEnded(nullptr);
+    std::fputs(person.Transcript().c_str(), stdout);
+    if (!person.Failure().empty()) std::fprintf(stderr, "quillet: %s\n", person.Failure().c_str());
+    return status == 0;
+  });
+}
+#else
+// The module's dialog is headless here: it runs by itself and writes its
+// memo to standard output as it goes.
+int RunImport(const ImportOptions& options) {
+  return ImportWith(options, [](HostCore& core, PluginSession& session) {
+    session.Choose(kImportCommandCaption);
+    // The transcript leaves its last line ("* Done. ...") open.
+    if (core.Kernel().ImportProcessed()) std::fputs("\n", stdout);
+    return true;
+  });
+}
+#endif
 
 void AddImportCommand(CLI::App& app, CommandAction& action) {
   auto options = std::make_shared<ImportOptions>();

@@ -6,6 +6,9 @@
 
 #include "host/commands.h"
 #include "host/log_book.h"
+#ifdef _WIN32
+#include "host/windows_dialog_operator.h"
+#endif
 
 namespace quillet::host {
 
@@ -23,6 +26,11 @@ struct ImportOptions {
 
 // 0 when the module reported the run processed, 1 otherwise.
 int RunImport(const ImportOptions& options);
+#ifdef _WIN32
+// With the real dialog operated by script instead of "Append" then "Close";
+// 0 also needs the script to succeed.
+int RunImport(const ImportOptions& options, const DialogScript& script);
+#endif
 
 // The log to import into, created on first use with the operator of the
 // options or, without one, the first operator callsign of the file.

@@ -2,6 +2,7 @@
 // reads, and what the host learns from a file and from the journal.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <fstream>
 #include <sstream>
 
@@ -10,17 +11,24 @@
 #include "host/database.h"
 #include "host/host_core.h"
 #include "host/journal.h"
+#include "host/run_signal.h"
 #include "host/settings_file.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {
 namespace {
 
+// The settings file has the platform's line breaks (CR LF on Windows);
+// the text is compared with plain ones.
 std::string ReadText(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
   std::ostringstream text;
   text << in.rdbuf();
-  return text.str();
+  std::string bytes = text.str();
+#ifdef _WIN32
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at)) bytes.erase(at, 1);
+#endif
+  return bytes;
 }
 
 TEST(SettingsFile, SetsKeysAndKeepsEveryOtherLine) {
@@ -92,6 +100,43 @@ TEST(JournalTest, RecognisesTheCompletedRunAndKeepsEveryLine) {
   journal.Add("first");
   journal.Add("second");
   EXPECT_EQ(QueryInteger(db, "SELECT COUNT(*) FROM JOURNAL WHERE STAMP LIKE '____-__-__ __:__:__'"), 2);
+}
+
+// The operator of a real dialog waits for this signal after "Append".
+TEST(JournalTest, SignalsTheRunsEndByItsJournalLineOrAMessage) {
+  TempFolder folder;
+  Database db(folder.File("s.sqlite"), Durability::Wal);
+  Journal journal(db);
+  HostKernel kernel(journal, HostVariables{});
+  RunSignal runEnded;
+  kernel.SetRunEnded(&runEnded);
+  const auto raisedBy = [&](auto call) {
+    runEnded.Reset();
+    call();
+    return runEnded.WaitFor(std::chrono::milliseconds(0));
+  };
+  const auto line = [&](const char* text) {
+    return [&kernel, text] {
+      BSTR bstr = NewBstr(text);
+      kernel.AddLogLine(bstr);
+      SysFreeString(bstr);
+    };
+  };
+  EXPECT_FALSE(raisedBy(line("Warning: ADIF errors found, saved in b.err")));
+  EXPECT_TRUE(raisedBy(line("Exec: Append ADIF data into current log, /a/b.adi processed (00:00:01)")));
+  EXPECT_TRUE(raisedBy(line("Exec: Append ADIF data into current log, /a/b.adi failed.")));
+  EXPECT_TRUE(IsFailedLine("Exec: Append ADIF data into current log, /a/b.adi failed."));
+  EXPECT_FALSE(IsFailedLine("Exec: Append ADIF data into current log, /a/b.adi processed (00:00:01)"));
+  EXPECT_TRUE(raisedBy([&] {
+    BSTR text = NewBstr("You need to load actual dictionary data");
+    BSTR caption = NewBstr("Missing information");
+    std::int32_t answer = 0;
+    EXPECT_EQ(kernel.ShowMessageBox(text, caption, 1, 4, &answer), S_OK);
+    EXPECT_EQ(answer, 1);
+    SysFreeString(text);
+    SysFreeString(caption);
+  }));
+  kernel.SetRunEnded(nullptr);
 }
 
 TEST(MenuManagerTest, RemovingACommandClearsTheCallersVariable) {

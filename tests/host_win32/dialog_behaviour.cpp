@@ -1,0 +1,101 @@
+// The import dialog's behaviour through its real controls, operated as a
+// person would while quillet's import command runs it:
+//   dialog_behaviour FILE FOLDER OTHER_FILE DATABASE MODULE [HANDSHAKE_DIR]
+// "Append" follows the source field (a folder, a file, a leading blank),
+// a completed run leaves it disabled whatever file is chosen, and closing
+// then stores the field's text and the mode chosen after the run. With a
+// HANDSHAKE_DIR the dialog waits after the run, showing its result, until
+// HANDSHAKE_DIR/go exists (the test takes its screenshot meanwhile; it
+// learns the moment from HANDSHAKE_DIR/ready).
+#include <windows.h>
+
+#include <chrono>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <thread>
+
+#include "host/commands.h"
+#include "host/import_command.h"
+#include "host/settings_file.h"
+#include "host/text.h"
+#include "host/windows_dialog_operator.h"
+
+namespace quillet::host {
+namespace {
+
+struct Arguments {
+  std::string file, folder, otherFile, database, module, handshake;
+};
+
+int failures = 0;
+
+void Expect(bool holds, const char* what) {
+  std::printf("check: %s: %s\n", what, holds ? "ok" : "FAILED");
+  if (!holds) ++failures;
+}
+
+bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
+
+// Waits (at most a minute) for the test's screenshot.
+void HoldForScreenshot(const std::string& folder) {
+  if (folder.empty()) return;
+  std::ofstream(std::filesystem::path(folder) / "ready") << "ready\n";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!std::filesystem::exists(std::filesystem::path(folder) / "go") && std::chrono::steady_clock::now() < deadline) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  }
+}
+
+DialogScript Behaviour(const Arguments& args) {
+  return [&args](DialogOperator& person, const DialogControls& dialog) {
+    Expect(person.WaitEnabled(dialog.append, true), "Append enabled for the remembered file");
+    person.SetText(dialog.source, Utf16(args.folder));
+    Expect(!Enabled(dialog.append), "Append disabled for a folder");
+    person.SetText(dialog.source, Utf16(args.file));
+    Expect(Enabled(dialog.append), "Append enabled for a file");
+    person.Type(dialog.source, 0, u' ');
+    Expect(person.Text(dialog.source) == u" " + Utf16(args.file), "a blank typed in front of the path");
+    Expect(!Enabled(dialog.append), "Append disabled by a leading blank");
+    person.SetText(dialog.source, Utf16(args.file));
+    Expect(Enabled(dialog.append), "Append enabled again without the blank");
+
+    const bool ran = person.Press(dialog.append) && person.WaitRunEnded() && person.CopyMemo(dialog.memo);
+    Expect(ran && person.Transcript().find("* Done. Elapsed time") != std::string::npos, "the run completed");
+    Expect(!Enabled(dialog.append), "Append disabled after the run");
+    HoldForScreenshot(args.handshake);
+    person.SetText(dialog.source, Utf16(args.otherFile));
+    Expect(!Enabled(dialog.append), "Append stays disabled for another file after the run");
+    Expect(person.SelectItem(dialog.mode, 2), "mode 2 chosen after the run");
+    Expect(person.Press(dialog.close), "Close pressed");
+    return failures == 0 ? 0 : 1;
+  };
+}
+
+int Run(const Arguments& args) {
+  ImportOptions options;
+  options.file = args.file;
+  options.mode = 1;
+  options.module = args.module;
+  options.database.path = args.database;
+  const int status = RunImport(options, Behaviour(args));
+  Expect(status == kExitOk, "the import command completed");
+  const IniFile settings = IniFile::Load(SettingsPathFor(args.database));
+  Expect(settings.Get("ADIF Import", "ADIF").value_or("") == args.otherFile, "ADIF remembers the field's text at close");
+  Expect(settings.Get("ADIF Import", "Corr").value_or("") == "2", "Corr remembers the mode chosen after the run");
+  std::printf("%d check(s) failed\n", failures);
+  return failures == 0 ? 0 : 1;
+}
+
+}  // namespace
+}  // namespace quillet::host
+
+int main(int argc, char** argv) {
+  if (argc < 6) {
+    std::fprintf(stderr, "usage: dialog_behaviour FILE FOLDER OTHER_FILE DATABASE MODULE [HANDSHAKE_DIR]\n");
+    return 2;
+  }
+  const quillet::host::Arguments args{argv[1], argv[2], argv[3], argv[4], argv[5], argc > 6 ? argv[6] : ""};
+  return quillet::host::Run(args);
+}
