@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ui/control_state.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 
@@ -30,41 +31,7 @@ struct Form::Impl {
   DialogButtons* defaultButtons = nullptr;
 };
 
-struct Control::Impl {
-  Form* form = nullptr;
-  Control* parent = nullptr;
-  std::u16string name;
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  Align align = Align::None;
-  bool enabled = true;
-  bool visible = true;
-  bool bold = false;
-  bool border = false;
-  // Caption of labels and panes, text of edits and memos.
-  std::u16string text;
-  // ComboList.
-  std::vector<std::u16string> items;
-  int itemIndex = -1;
-  // Memo.
-  int topLine = 0;
-  bool readOnly = false;
-  bool wordWrap = true;
-  bool horizontalScroll = false;
-  bool verticalScroll = false;
-  // DialogButtons.
-  std::u16string cancelText;
-  bool okEnabled = true;
-  bool cancelEnabled = true;
-  bool cancelFocused = false;
-  // ProgressPane.
-  int percent = 0;
-  int segments = 20;
-  // Image.
-  std::u16string picture;
-};
+struct Control::Impl : ControlState {};
 
 namespace headless {
 

@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ui/control_state.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/form.h"
 
@@ -40,45 +41,9 @@ struct Form::Impl {
   HFONT boldFont{};
 };
 
-struct Control::Impl {
+struct Control::Impl : ControlState {
   Control* self = nullptr;
-  Form* form = nullptr;
-  Control* parent = nullptr;
-  std::u16string name;
-  int left = 0;
-  int top = 0;
-  int width = 0;
-  int height = 0;
-  Align align = Align::None;
-  bool enabled = true;
-  bool visible = true;
-  bool bold = false;
-  bool border = false;
-  bool frame = true;  // status panes
-  // Caption of labels and panes, text of edits and memos (until the window
-  // exists; then the window holds it).
-  std::u16string text;
-  // ComboList.
-  std::vector<std::u16string> items;
-  int itemIndex = -1;
-  // Memo.
-  int topLine = 0;
-  bool readOnly = false;
-  bool wordWrap = true;
-  bool horizontalScroll = false;
-  bool verticalScroll = false;
-  // DialogButtons.
-  std::u16string cancelText;
-  bool okEnabled = true;
-  bool cancelEnabled = true;
-  bool cancelFocused = false;
-  // ProgressPane.
-  int percent = 0;
-  int segments = 20;
-  // Image.
-  std::u16string picture;
-
-  // Windows: the control's own (for DialogButtons the OK button), and a
+  // Windows (while they exist they, not ControlState, hold the text): the control's own (for DialogButtons the OK button), and a
   // second one (ButtonEdit's embedded button, DialogButtons' Cancel).
   HWND hwnd{};
   HWND second{};
