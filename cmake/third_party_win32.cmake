@@ -1,5 +1,5 @@
 # Third-party targets for the 32-bit Windows cross build
-# (cmake/toolchains/mingw-i686.cmake). Does nothing in a native build,
+# (cmake/toolchains/mingw-*.cmake). Does nothing in a native build,
 # where the same target names come from the system packages.
 #
 # Defines:
@@ -9,7 +9,7 @@
 #   GTest::gtest GTest::gtest_main GTest::gmock GTest::gmock_main
 #                       built from /usr/src/googletest into this build tree
 #
-# Inputs come from scripts/setup-win32, in third_party/i686/ (override with
+# Inputs come from scripts/setup-windows, in third_party/<arch>/ (override with
 # -DQUILLET_WIN32_THIRD_PARTY=...; -DQUILLET_GOOGLETEST_SRC=... for GoogleTest).
 #
 # Use it from the root CMakeLists.txt after project(), before the targets
@@ -23,17 +23,17 @@ if(NOT (WIN32 AND CMAKE_CROSSCOMPILING))
 endif()
 
 if(NOT QUILLET_WIN32_THIRD_PARTY)
-  get_filename_component(QUILLET_WIN32_THIRD_PARTY "${CMAKE_CURRENT_LIST_DIR}/../third_party/i686" ABSOLUTE)
+  get_filename_component(QUILLET_WIN32_THIRD_PARTY "${CMAKE_CURRENT_LIST_DIR}/../third_party/${QUILLET_THIRD_PARTY_ARCH}" ABSOLUTE)
 endif()
 set(QUILLET_WIN32_THIRD_PARTY "${QUILLET_WIN32_THIRD_PARTY}" CACHE PATH
-    "Prefix of the cross-built third-party libraries (scripts/setup-win32)")
+    "Prefix of the cross-built third-party libraries (scripts/setup-windows)")
 
 # --- PCRE2 (16-bit, static, JIT) -------------------------------------------
 if(NOT TARGET Quillet::pcre2)
   set(_q_pcre2_lib "${QUILLET_WIN32_THIRD_PARTY}/lib/libpcre2-16.a")
   set(_q_pcre2_inc "${QUILLET_WIN32_THIRD_PARTY}/include")
   if(NOT EXISTS "${_q_pcre2_lib}" OR NOT EXISTS "${_q_pcre2_inc}/pcre2.h")
-    message(FATAL_ERROR "PCRE2 for Windows not found in ${QUILLET_WIN32_THIRD_PARTY}: run scripts/setup-win32")
+    message(FATAL_ERROR "PCRE2 for Windows not found in ${QUILLET_WIN32_THIRD_PARTY}: run scripts/setup-windows")
   endif()
   add_library(Quillet::pcre2 STATIC IMPORTED GLOBAL)
   set_target_properties(Quillet::pcre2 PROPERTIES
@@ -47,7 +47,7 @@ endif()
 if(NOT TARGET Quillet::sqlite3)
   set(_q_sqlite_dir "${QUILLET_WIN32_THIRD_PARTY}/sqlite")
   if(NOT EXISTS "${_q_sqlite_dir}/sqlite3.c" OR NOT EXISTS "${_q_sqlite_dir}/sqlite3.h")
-    message(FATAL_ERROR "SQLite amalgamation not found in ${_q_sqlite_dir}: run scripts/setup-win32")
+    message(FATAL_ERROR "SQLite amalgamation not found in ${_q_sqlite_dir}: run scripts/setup-windows")
   endif()
   enable_language(C)
   add_library(quillet_sqlite3 STATIC "${_q_sqlite_dir}/sqlite3.c")

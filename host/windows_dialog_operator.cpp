@@ -1,5 +1,8 @@
 #include "host/windows_dialog_operator.h"
 
+// (after <windows.h>, which the common controls need first)
+#include <commctrl.h>
+
 #include <utility>
 #include <vector>
 
@@ -65,6 +68,8 @@ void TakeControl(HWND child, DialogControls& dialog) {
     (multiLine ? dialog.memo : dialog.source) = child;
   } else if (HasClass(child, L"ComboBox")) {
     dialog.mode = child;
+  } else if (HasClass(child, STATUSCLASSNAMEW)) {
+    dialog.status = child;
   }
 }
 
@@ -221,6 +226,27 @@ std::u16string DialogOperator::Text(HWND control) {
     return {};
   }
   text.resize(copied);
+  return text;
+}
+
+std::u16string DialogOperator::StatusText(HWND statusBar, int part) {
+  // SB_GETTEXTLENGTHW answers the length in its low word and the drawing
+  // type in its high word; the text is copied within this process.
+  DWORD_PTR answer = 0;
+  const UINT limit = static_cast<UINT>(timeout_.count());
+  if (SendMessageTimeoutW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, SMTO_BLOCK, limit, &answer) ==
+      0) {
+    Fail("reading the status bar timed out");
+    return {};
+  }
+  std::u16string text(LOWORD(answer) + 1, u'\0');
+  DWORD_PTR copied = 0;
+  if (SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()),
+                          SMTO_BLOCK, limit, &copied) == 0) {
+    Fail("reading the status bar timed out");
+    return {};
+  }
+  text.resize(LOWORD(copied));
   return text;
 }
 

@@ -26,6 +26,7 @@ struct DialogControls {
   HWND memo{};    // multi-line edit (mProgress)
   HWND append{};  // button "Append"
   HWND close{};   // button "Close"
+  HWND status{};  // status bar (psErrors, psProgress, ...)
 };
 
 class DialogOperator;
@@ -66,6 +67,8 @@ class DialogOperator {
   bool Type(HWND edit, int at, char16_t character);
   bool SelectItem(HWND comboBox, int index);
   std::u16string Text(HWND control);
+  // The text of one part of a status bar, as the control itself holds it.
+  std::u16string StatusText(HWND statusBar, int part);
   bool CopyMemo(HWND memo);
   // Records a failure; returns false.
   bool Fail(const std::string& what);

@@ -1,55 +1,10 @@
-# CMake toolchain file: 32-bit Windows (i686-w64-mingw32) cross build on Debian.
+# CMake toolchain file: 32-bit Windows (i686-w64-mingw32) cross build on
+# Debian, the build operators install. Tests run under 32-bit Wine where
+# the machine can execute 32-bit code.
 #
-#   scripts/setup-win32        # once per machine: compiler, wine, PCRE2, SQLite
-#   cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchains/mingw-i686.cmake
-#   cmake --build build/win32 && ctest --test-dir build/win32   # tests run under wine
-#
-# Compiler: Debian's i686-w64-mingw32-{gcc,g++}-posix (GCC 12), chosen by
-# name here; the system's update-alternatives default (win32) is left alone.
-# Why posix, not win32: with GCC 12 the win32 thread model has no
-# std::mutex / std::thread / std::shared_mutex / std::jthread (GCC 13 added
-# them), so C++20 code using <mutex> etc. does not compile. The posix model
-# needs winpthread, which `-static` links statically, so the .exe/.dll still
-# import only Windows system DLLs (KERNEL32, msvcrt, USER32, ...): no
-# libstdc++-6.dll, libgcc_s_*.dll or libwinpthread-1.dll.
-# Override with -DQUILLET_MINGW_THREADS=win32 if ever wanted.
-
-set(CMAKE_SYSTEM_NAME Windows)
+#   scripts/setup-windows win32   # once per machine: compiler, Wine, PCRE2, SQLite
+#   cmake --preset win32 && cmake --build --preset win32 && ctest --preset win32
 set(CMAKE_SYSTEM_PROCESSOR x86)
-
-set(_quillet_triple i686-w64-mingw32)
-set(QUILLET_MINGW_THREADS posix CACHE STRING "mingw-w64 GCC thread model variant: posix or win32")
-set_property(CACHE QUILLET_MINGW_THREADS PROPERTY STRINGS posix win32)
-
-find_program(_quillet_mingw_cxx ${_quillet_triple}-g++-${QUILLET_MINGW_THREADS})
-if(NOT _quillet_mingw_cxx)
-  message(FATAL_ERROR
-    "${_quillet_triple}-g++-${QUILLET_MINGW_THREADS} not found: run scripts/setup-win32 first")
-endif()
-set(CMAKE_C_COMPILER   ${_quillet_triple}-gcc-${QUILLET_MINGW_THREADS})
-set(CMAKE_CXX_COMPILER ${_quillet_triple}-g++-${QUILLET_MINGW_THREADS})
-# The -posix suffix hides the triple prefix from CMake's binutils lookup,
-# so name the cross binutils explicitly.
-find_program(CMAKE_RC_COMPILER ${_quillet_triple}-windres)
-foreach(_tool AR RANLIB NM OBJDUMP OBJCOPY STRIP DLLTOOL ADDR2LINE READELF)
-  string(TOLOWER ${_tool} _tool_lc)
-  find_program(CMAKE_${_tool} ${_quillet_triple}-${_tool_lc})
-endforeach()
-
-# Third-party libraries built by scripts/setup-win32 (PCRE2, SQLite amalgamation).
-get_filename_component(QUILLET_WIN32_THIRD_PARTY "${CMAKE_CURRENT_LIST_DIR}/../../third_party/i686" ABSOLUTE)
-set(CMAKE_FIND_ROOT_PATH /usr/${_quillet_triple} "${QUILLET_WIN32_THIRD_PARTY}")
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
-
-# No runtime DLLs to ship: libgcc, libstdc++ and winpthread go in statically.
-set(CMAKE_EXE_LINKER_FLAGS_INIT    "-static -static-libgcc -static-libstdc++")
-set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
-
-# Run cross-built programs (ctest, try_run, gtest_discover_tests) under wine,
-# with the fixed prefix/environment of scripts/wine-run.
-get_filename_component(_quillet_wine_run "${CMAKE_CURRENT_LIST_DIR}/../../scripts/wine-run" ABSOLUTE)
-set(CMAKE_CROSSCOMPILING_EMULATOR "${_quillet_wine_run}")
+set(QUILLET_MINGW_TRIPLE i686-w64-mingw32)
+set(QUILLET_THIRD_PARTY_ARCH i686)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -22,7 +22,9 @@
 //    address of the caller's variable.
 //  * Integers and flags are 32-bit; a flag is false when 0 and true
 //    otherwise, and the module passes -1 for true. Date parts are 16-bit
-//    unsigned. Window and icon handles are 32-bit on the 32-bit host.
+//    unsigned. Window and icon handles are 32-bit on the 32-bit host and
+//    pointer-sized on 64-bit Windows (HWND, HICON); query handles stay
+//    32-bit integers on both.
 //
 // Interfaces are tables of function pointers in slot order: slots 0 to 2
 // are IUnknown's, an interface's own methods follow from slot 3 in

@@ -68,7 +68,7 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   void dbtGetADIFClickOk();
   void dbtGetADIFClickCancel();
   // Enables "Append" exactly when edSource names an existing file (its
-  // trimmed text not empty) and RunFlag is false.
+  // trimmed text not empty), RunFlag is false and no activation is under way.
   void CheckActions();
 
   // ImportDialogPort: the controls the import run uses.
@@ -84,6 +84,12 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   void ProcessMessages() override;
 
  private:
+  // True while FormActivate runs. Putting the remembered path into
+  // edSource raises edSourceChange and SetProgress processes messages, so
+  // an enabled "Append" could start a run inside the activation, whose
+  // remaining steps would then wipe the run's warning pane.
+  bool activating_ = false;
+
   void Design();
   void ConnectEvents();
   // The record counts of COUNTRY, PROVINCE and UNIQUECALL, in that order,

@@ -65,6 +65,8 @@ void TfrmQuillet::Design() {
 
   dbtGetADIF.SetBounds(kClientWidth - kButtonColumnWidth - 8, 20, kButtonColumnWidth, 62);
   dbtGetADIF.SetCaptions(u"Append", u"Close");
+  // Nothing to append until the activation has checked the source file.
+  dbtGetADIF.SetOkEnabled(false);
   Image1.SetBounds(kClientWidth - kButtonColumnWidth + 2, kClientHeight - kStatusBarHeight - 58, 72, 50);
   Image1.SetPicture(u"IMAGE1");
 

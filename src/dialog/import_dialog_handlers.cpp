@@ -67,6 +67,18 @@ class DictionaryCleanup {
   DictionaryCleanup& operator=(const DictionaryCleanup&) = delete;
 };
 
+// Ends an activation however FormActivate is left.
+class ActivationEnd {
+ public:
+  explicit ActivationEnd(bool& activating) : activating_(activating) {}
+  ~ActivationEnd() { activating_ = false; }
+  ActivationEnd(const ActivationEnd&) = delete;
+  ActivationEnd& operator=(const ActivationEnd&) = delete;
+
+ private:
+  bool& activating_;
+};
+
 }  // namespace
 
 void ClearDictionaries() {
@@ -77,10 +89,12 @@ void ClearDictionaries() {
 
 void TfrmQuillet::CheckActions() {
   const std::u16string text = edSource.Text();
-  dbtGetADIF.SetOkEnabled(!Trim(text).empty() && !RunFlag && FileExists(text));
+  dbtGetADIF.SetOkEnabled(!activating_ && !Trim(text).empty() && !RunFlag && FileExists(text));
 }
 
 void TfrmQuillet::FormActivate() {
+  activating_ = true;
+  const ActivationEnd activationEnd(activating_);
   ImportEngine engine(*this, HostKernel.get(), HostServer.get());
   engine.BuildErrorFileHeader();
   iniUpdate.SetFileName(IniPath);
@@ -94,6 +108,7 @@ void TfrmQuillet::FormActivate() {
   mProgress.SetText(u"");
   engine.SetProgress(0);
   psErrors.SetCaption(u"");
+  activating_ = false;
   CheckActions();
 }
 

@@ -64,6 +64,10 @@ DialogScript Behaviour(const Arguments& args) {
     const bool ran = person.Press(dialog.append) && person.WaitRunEnded() && person.CopyMemo(dialog.memo);
     Expect(ran && person.Transcript().find("* Done. Elapsed time") != std::string::npos, "the run completed");
     Expect(!Enabled(dialog.append), "Append disabled after the run");
+    // The example holds a record the run rejects: the error pane says so.
+    const std::u16string errorPane = dialog.status != nullptr ? person.StatusText(dialog.status, 0) : u"";
+    std::printf("error pane: \"%s\"\n", Utf8(errorPane).c_str());
+    Expect(errorPane == u"Warning: ADIF errors found", "the error pane warns of the error file");
     HoldForScreenshot(args.handshake);
     person.SetText(dialog.source, Utf16(args.otherFile));
     Expect(!Enabled(dialog.append), "Append stays disabled for another file after the run");

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# end_to_end.sh QUILLET_EXE DIALOG_BEHAVIOUR_EXE SOURCE_DIR BINARY_DIR
+# end_to_end.sh QUILLET_EXE DIALOG_BEHAVIOUR_EXE SOURCE_DIR BINARY_DIR [win32|win64]
 #
 # The Windows reference host under Wine on one virtual display (Xvfb):
 #  * quillet.exe imports the example file through the real dialog in modes 1
@@ -11,29 +11,32 @@
 #  * dialog_behaviour.exe checks the controls' rules and the remembered
 #    settings, and holds the dialog after its run for the screenshot
 #    BINARY_DIR/quillet-dialog.png.
-# Wine runs in a prefix of its own (QUILLET_GUI_WINEPREFIX), so its server on
-# this display never disturbs the headless unit tests; the server and Xvfb
-# are stopped at the end whatever happens.
+# Wine (32- or 64-bit, as the build) runs in a prefix of its own
+# (QUILLET_GUI_WINEPREFIX), so its server on this display never disturbs the
+# headless unit tests; the server and Xvfb are stopped at the end whatever
+# happens.
 set -euo pipefail
 quillet_exe="$1"
 behaviour_exe="$2"
 source_dir="$3"
 binary_dir="$4"
+arch="${5:-win32}"
 native_quillet="${QUILLET_NATIVE_QUILLET:-$source_dir/build/native/bin/quillet}"
 wine_run="$source_dir/scripts/wine-run"
 work="$binary_dir/host_win32_end_to_end"
 limit=60  # seconds for any one program
 
-export QUILLET_WINEPREFIX="${QUILLET_GUI_WINEPREFIX:-${HOME:-/root}/.wine-quillet-gui}"
+if [ "$arch" = win64 ]; then gui_prefix=.wine-quillet64-gui; else gui_prefix=.wine-quillet-gui; fi
+export QUILLET_WINEPREFIX="${QUILLET_GUI_WINEPREFIX:-${HOME:-/root}/$gui_prefix}"
+export QUILLET_WINE_ARCH="$arch"
 export QUILLET_WINE_PERSIST=20
-wineserver_bin="$(command -v wineserver || echo /usr/lib/wine/wineserver32)"
 failures=0
 xvfb_pid=""
 helper_pid=""
 
 cleanup() {
   [ -n "$helper_pid" ] && kill "$helper_pid" 2>/dev/null || true
-  WINEPREFIX="$QUILLET_WINEPREFIX" "$wineserver_bin" -k </dev/null >/dev/null 2>&1 || true
+  "$wine_run" --wineserver -k </dev/null >/dev/null 2>&1 || true
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" 2>/dev/null || true
     wait "$xvfb_pid" 2>/dev/null || true

@@ -1,14 +1,19 @@
 cmake_policy(VERSION 3.25)
 # Checks the Windows module as a host's loader sees it: a PE32 image for
-# i386 that exports exactly the entry point (ordinal 2) and its _done
-# companion (ordinal 1), undecorated, and imports only system DLLs.
-# Usage: cmake -DMODULE=<file> -DOBJDUMP=<objdump> -P check_exports_win32.cmake
+# i386 (PE32+ for x86-64 when BITS is 64) that exports exactly the entry
+# point (ordinal 2) and its _done companion (ordinal 1), undecorated, and
+# imports only system DLLs.
+# Usage: cmake -DMODULE=<file> -DOBJDUMP=<objdump> [-DBITS=64] -P check_exports_win32.cmake
 execute_process(COMMAND ${OBJDUMP} -p ${MODULE} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
 if(NOT result EQUAL 0)
   message(FATAL_ERROR "objdump failed on ${MODULE}")
 endif()
 
-if(NOT listing MATCHES "file format pei-i386" OR NOT listing MATCHES "Magic[ \t]+010b[ \t]+\\(PE32\\)")
+if(BITS EQUAL 64)
+  if(NOT listing MATCHES "file format pei-x86-64" OR NOT listing MATCHES "Magic[ \t]+020b[ \t]+\\(PE32\\+\\)")
+    message(FATAL_ERROR "${MODULE} is not a PE32+ image for x86-64")
+  endif()
+elseif(NOT listing MATCHES "file format pei-i386" OR NOT listing MATCHES "Magic[ \t]+010b[ \t]+\\(PE32\\)")
   message(FATAL_ERROR "${MODULE} is not a PE32 image for i386")
 endif()
 
