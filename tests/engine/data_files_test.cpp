@@ -112,6 +112,9 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     const int ignored = SummaryCount(dialog.memo, u"Ignored: ");
     const int errors = SummaryCount(dialog.memo, u"Errors found: ");
     EXPECT_EQ(inserted + updated + ignored + errors + blanks, data.Records.size());
+    if (file.filename() == "lotw-report-inline-comments.adi") {
+      EXPECT_EQ(errors, 0);  // its <APP_LoTW_EOF> is no record
+    }
     EXPECT_EQ(static_cast<std::size_t>(inserted), host.stored.size());
 
     // Every rejected record is in the error file, in order.
@@ -136,6 +139,30 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     EXPECT_EQ(host.stored, storedBefore);
     EXPECT_EQ(host.updatedKeys, storedBefore);  // the UPDATE conditions are the stored rows' keys
   }
+}
+
+}  // namespace
+}  // namespace quillet::testing
+
+namespace quillet::testing {
+namespace {
+
+// A UTF-8 file without a byte-order mark whose lengths count characters:
+// read as UTF-8 on every platform, each name whole.
+TEST(DataFiles, Utf8FileWithoutMarkReadsWholeNames) {
+  const std::u16string path = Utf8ToUtf16(std::string(QUILLET_TEST_DATA) + "/hamrs-pota-utf8-char-count.adi");
+  std::vector<std::u16string> lines;
+  SourceEncoding encoding = SourceEncoding::Ansi;
+  ASSERT_TRUE(LoadSourceLines(path, lines, &encoding));
+  EXPECT_EQ(encoding, SourceEncoding::Utf8);
+  TAdifData data;
+  ParseAdifText(data, lines);
+  std::vector<std::u16string> names;
+  for (const std::u16string& record : data.Records) {
+    const std::u16string name = GetAdifField(u"NAME", 40, record, LengthsOf(encoding));
+    if (name.find(u"ORDO") != std::u16string::npos) names.push_back(name);
+  }
+  EXPECT_EQ(names, std::vector<std::u16string>{u"MARIANO ORDO\u00D1EZ TERRON"});
 }
 
 }  // namespace
