@@ -39,6 +39,20 @@ std::u16string_view TrimmedView(std::u16string_view text) {
   return text.substr(first, last - first);
 }
 
+// Searched from the end, where a record string holds its terminator.
+bool HoldsEndOfRecord(std::u16string_view record) {
+  constexpr std::u16string_view kEndOfRecord = u"<EOR>";
+  for (std::size_t at = record.rfind(u'<'); at != std::u16string_view::npos; at = record.rfind(u'<', at - 1)) {
+    const std::u16string_view tag = record.substr(at, kEndOfRecord.size());
+    if (tag.size() == kEndOfRecord.size() && UpperAscii(tag[1]) == u'E' && UpperAscii(tag[2]) == u'O' &&
+        UpperAscii(tag[3]) == u'R' && tag[4] == u'>') {
+      return true;
+    }
+    if (at == 0) break;
+  }
+  return false;
+}
+
 bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -87,8 +101,8 @@ void RecordStep::NameFailure(std::u16string_view name, std::u16string_view value
 // What follows the last "<EOR>" without a field the log reads is an
 // end-of-file marker or a trailer line, not a QSO.
 bool RecordStep::IsTrailer(std::u16string_view record, const TLogStruct& fields) const {
+  if (HoldsEndOfRecord(record)) return false;
   const std::u16string upper = UpperAscii(record);
-  if (upper.find(u"<EOR>"sv) != std::u16string::npos) return false;
   const auto holds = [&upper](std::u16string_view name) {
     return !name.empty() && upper.find(u"<" + UpperAscii(name) + u":") != std::u16string::npos;
   };
@@ -187,7 +201,7 @@ void RecordStep::BuildKeyCondition(const TLogStruct& fields) {
     if (!keyCondition_.empty()) keyCondition_ += u" AND"sv;
     keyCondition_.append(kPartBreak).append(u"("sv);
     if (roles_[i] & (kBand | kOperator)) {
-      AppendFillableKey(fields[i].Column, roles_[i], literals_[i]);
+      AppendFillableKey(fields[i], roles_[i]);
     } else if (literals_[i] == u"NULL"sv) {
       keyCondition_.append(fields[i].Column).append(u" IS NULL"sv);
     } else {
@@ -202,37 +216,42 @@ void RecordStep::BuildKeyCondition(const TLogStruct& fields) {
 // and upper-cased. So the same QSO can be stored with any of the values the
 // three modes give, or with NULL where a mode left the column empty: all of
 // them match, whatever mode the record is imported in now.
-void RecordStep::AppendFillableKey(std::u16string_view column, std::uint8_t role, std::u16string_view literal) {
+void RecordStep::AppendFillableKey(const TLogField& field, std::uint8_t role) {
   keyAlternatives_.clear();
-  if (literal != u"NULL"sv) keyAlternatives_.emplace_back(literal);
+  AddKeyAlternative(field.Value);
   if (role & kOperator) {
     AddKeyAlternative(rawOperator_);
     AddKeyAlternative(recordOperator_);
   } else {
     AddKeyAlternative(rawBand_);
-    if (Trim(rawBand_).empty() && !rawFrequency_.empty()) {
+    if (TrimmedView(rawBand_).empty() && !rawFrequency_.empty()) {
       try {
-        AddKeyAlternative(FrequencyToBand(rawFrequency_));
+        filledBand_ = FrequencyToBand(rawFrequency_);
+        AddKeyAlternative(filledBand_);
       } catch (const EConvertError&) {
         // No mode can store a band for a frequency that does not convert.
       }
     }
   }
-  for (const std::u16string& value : keyAlternatives_) {
-    keyCondition_.append(column).append(u"="sv).append(value).append(u" OR "sv);
+  for (std::u16string_view value : keyAlternatives_) {
+    keyCondition_.append(field.Column).append(u"='"sv);
+    for (char16_t c : value) {
+      if (c == u'\'') keyCondition_ += u'\'';
+      keyCondition_ += c;
+    }
+    keyCondition_.append(u"' OR "sv);
   }
-  keyCondition_.append(column).append(u" IS NULL"sv);
+  keyCondition_.append(field.Column).append(u" IS NULL"sv);
 }
 
 // Text columns compare without regard to letter case, so values that
-// differ only in case are one alternative.
+// differ only in case are one alternative; an empty value is NULL.
 void RecordStep::AddKeyAlternative(std::u16string_view value) {
   if (value.empty()) return;
-  const std::u16string literal = QuoteSqlString(value);
-  for (const std::u16string& known : keyAlternatives_) {
-    if (SameIgnoringCase(known, literal)) return;
+  for (std::u16string_view known : keyAlternatives_) {
+    if (SameIgnoringCase(known, value)) return;
   }
-  keyAlternatives_.push_back(literal);
+  keyAlternatives_.push_back(value);
 }
 
 bool RecordStep::StoredQsoExists(std::u16string_view quotedLogName) {

@@ -96,7 +96,7 @@ class RecordStep {
   void ApplyCorrections(TLogStruct& fields, int mode);
   void RenderLiterals(const RecordFields& record, const TLogStruct& fields);
   void BuildKeyCondition(const TLogStruct& fields);
-  void AppendFillableKey(std::u16string_view column, std::uint8_t role, std::u16string_view literal);
+  void AppendFillableKey(const TLogField& field, std::uint8_t role);
   void AddKeyAlternative(std::u16string_view value);
   bool StoredQsoExists(std::u16string_view quotedLogName);
   void BuildInsert(const TLogStruct& fields, std::u16string_view quotedLogName, std::u16string& statement);
@@ -119,7 +119,8 @@ class RecordStep {
   std::vector<std::u16string> literals_;
   std::vector<std::uint8_t> hasLiteral_;
   std::u16string keyCondition_;
-  std::vector<std::u16string> keyAlternatives_;
+  std::vector<std::u16string_view> keyAlternatives_;
+  std::u16string filledBand_;
   std::u16string logName_;
   std::u16string quotedLogName_;
   std::u16string insertHead_;
