@@ -31,7 +31,8 @@ int CompareUpper(std::u16string_view key, std::u16string_view name) {
 // the first ":" after it, provided name holds no ":". So every "<" yields
 // one candidate name ending at the next ":", and the first "<" of each name
 // is its first occurrence, overlapping ones and those inside values included.
-AdifFieldIndex::AdifFieldIndex(std::u16string_view text) : text_(text), upper_(UpperAscii(text)) {
+AdifFieldIndex::AdifFieldIndex(std::u16string_view text, AdifLengths lengths)
+    : text_(text), lengths_(lengths), upper_(UpperAscii(text)) {
   std::vector<std::size_t> open;  // "<" positions not yet followed by ":"
   for (std::size_t i = 0; i < upper_.size(); ++i) {
     if (upper_[i] == u'<') {
@@ -57,7 +58,7 @@ std::u16string AdifFieldIndex::Get(std::u16string_view name, std::int32_t maxLen
     afterColon = FindUnindexed(name);
   }
   if (afterColon == std::u16string::npos) return {};
-  return adif::ReadSpecifierValue(text_, afterColon, maxLen);
+  return adif::ReadSpecifierValue(text_, afterColon, maxLen, lengths_);
 }
 
 std::u16string_view AdifFieldIndex::Key(const Entry& entry) const {

@@ -2,7 +2,8 @@
 // fields of the same record. Every lookup gives exactly what GetAdifField
 // gives for the same name, maximum length and text, errors included: a
 // length that does not fit a 32-bit signed integer raises EConvertError
-// when, and only when, its field is looked up.
+// when, and only when, its field is looked up. Lengths are read by the
+// rule the index is given, as GetAdifField reads them by the same rule.
 #pragma once
 
 #include <cstddef>
@@ -11,12 +12,14 @@
 #include <string_view>
 #include <vector>
 
+#include "adif/adif_reader.h"
+
 namespace quillet {
 
 class AdifFieldIndex {
  public:
   // text must outlive the index.
-  explicit AdifFieldIndex(std::u16string_view text);
+  explicit AdifFieldIndex(std::u16string_view text, AdifLengths lengths = AdifLengths::Utf16Units);
   std::u16string Get(std::u16string_view name, std::int32_t maxLen) const;
 
  private:
@@ -31,6 +34,7 @@ class AdifFieldIndex {
   std::size_t FindUnindexed(std::u16string_view name) const;
 
   std::u16string_view text_;
+  AdifLengths lengths_;
   std::u16string upper_;
   std::vector<Entry> entries_;  // sorted by name; one per name
 };

@@ -8,15 +8,19 @@
 #include <string>
 #include <string_view>
 
+#include "adif/adif_reader.h"
+
 namespace quillet::adif {
 
 // How far after the colon of a data specifier the reader looks.
 inline constexpr std::size_t kSpecifierWindow = 32767;
 
 // The value of the data specifier whose "<NAME:" ends right before
-// afterColon in text, cut to maxLen characters. Raises EConvertError when
-// its length does not fit a 32-bit signed integer.
-std::u16string ReadSpecifierValue(std::u16string_view text, std::size_t afterColon, std::int32_t maxLen);
+// afterColon in text, its length read by the given rule and cut to maxLen
+// characters. Raises EConvertError when its length does not fit a 32-bit
+// signed integer.
+std::u16string ReadSpecifierValue(std::u16string_view text, std::size_t afterColon, std::int32_t maxLen,
+                                  AdifLengths lengths);
 
 // Whether text, ASCII-upper-cased, contains upperPattern at or after from.
 bool ContainsUpper(std::u16string_view text, std::u16string_view upperPattern, std::size_t from = 0);

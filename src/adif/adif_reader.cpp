@@ -74,11 +74,12 @@ bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines) {
   return anyLines;
 }
 
-std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::u16string_view text) {
+std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::u16string_view text,
+                            AdifLengths lengths) {
   const std::u16string pattern = u"<" + UpperAscii(name) + u":";
   const std::size_t at = UpperAscii(text).find(pattern);
   if (at == std::u16string::npos) return {};
-  return adif::ReadSpecifierValue(text, at + pattern.size(), maxLen);
+  return adif::ReadSpecifierValue(text, at + pattern.size(), maxLen, lengths);
 }
 
 std::u16string HeaderText(const TAdifData& data) {

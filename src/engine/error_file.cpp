@@ -56,7 +56,8 @@ std::string ErrorFile::Encode(std::u16string_view text) const {
 }
 
 void ErrorFile::Create(std::u16string_view path) {
-  std::string bytes = encoding_ == SourceEncoding::Ansi ? std::string() : std::string(kUtf8Mark);
+  const bool marked = encoding_ != SourceEncoding::Ansi && encoding_ != SourceEncoding::Utf8;
+  std::string bytes = marked ? std::string(kUtf8Mark) : std::string();
   bytes += Encode(ErrorFileHeader + kLineBreak);
   if (!WriteWholeFile(path, bytes)) RaiseWriteError(path);
   dialog_.SetErrorPaneCaption(u"Warning: ADIF errors found");

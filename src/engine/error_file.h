@@ -23,8 +23,9 @@ std::u16string ErrorFileHeaderText(std::u16string_view application, std::u16stri
                                    TDateTime created, const ShortFormats& formats);
 
 // Appends rejected records to the current run's error file. The file is
-// written in the encoding its source was read in: UTF-8 with a byte-order
-// mark for a source that had one, otherwise the ANSI code page.
+// written so that its records read back as they were read from the source:
+// UTF-8 with a byte-order mark for a source that had one, UTF-8 without a
+// mark for a source read as UTF-8 without one, otherwise the ANSI code page.
 class ErrorFile {
  public:
   // dialog and kernel must outlive the object.
@@ -34,8 +35,9 @@ class ErrorFile {
 
   // Appends text as one line to the file at path, first creating it with
   // ErrorFileHeader, the warning caption and the host journal line when it
-  // does not exist. The file is closed again before the call returns.
-  // Raises EInOutError when the file cannot be written.
+  // does not exist. The file is closed again before the call returns. A
+  // line is written whole or not at all: raises EInOutError when the file
+  // cannot be written, the file cut back to what it held before.
   void AppendErrorRecord(std::u16string_view path, std::u16string_view text);
 
  private:

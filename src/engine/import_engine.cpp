@@ -1,5 +1,6 @@
 #include "engine/import_engine.h"
 
+#include <algorithm>
 #include <vector>
 
 #include "adif/adif_reader.h"
@@ -11,6 +12,7 @@
 #include "logmodel/log_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
+#include "runtime/exceptions.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -18,6 +20,37 @@ namespace {
 
 // The records the transcript names one by one; the rest are counted.
 constexpr std::size_t kNamedFailures = 10;
+// The operators of ignored records the transcript names; the rest are counted.
+constexpr std::size_t kNamedOperators = 5;
+
+// Why the records of a run were ignored: the count of those dated after
+// the closing date, and of the others by their operator in order of first
+// appearance ("" for records without one).
+struct IgnoredCauses {
+  std::int32_t outOfDate = 0;
+  std::vector<std::pair<std::u16string, std::int32_t>> byOperator;
+
+  void AddOperator(const std::u16string& recordOperator) {
+    for (auto& [name, count] : byOperator) {
+      if (name == recordOperator) {
+        ++count;
+        return;
+      }
+    }
+    byOperator.emplace_back(recordOperator, 1);
+  }
+};
+
+// The version the header names; a length that does not convert names none.
+std::u16string AdifVersion(const TAdifData& data, AdifLengths lengths) {
+  std::u16string version;
+  try {
+    version = GetAdifField(u"ADIF_VER", 5, HeaderText(data), lengths);
+  } catch (const EConvertError&) {
+    version.clear();
+  }
+  return version.empty() ? u"Undefined" : version;
+}
 
 std::u16string TwoDigits(std::uint32_t value) {
   return {static_cast<char16_t>(u'0' + value / 10 % 10), static_cast<char16_t>(u'0' + value % 10)};
@@ -33,12 +66,15 @@ std::u16string ElapsedText(std::uint32_t milliseconds) {
 class ImportRun {
  public:
   ImportRun(ImportEngine& engine, ErrorFile& errorFile, IHostServer* server, ImportDialogPort& dialog,
-            const TargetLog& log)
+            const TargetLog& log, AdifLengths lengths)
       : engine_(engine),
         errorFile_(errorFile),
         server_(server),
         step_(dialog, server, errorFile),
-        log_(log) {}
+        log_(log),
+        lengths_(lengths) {
+    step_.SetSourceLengths(lengths);
+  }
 
   void ImportLines(std::vector<std::u16string> lines);
 
@@ -46,13 +82,17 @@ class ImportRun {
   void ImportRecords(const std::vector<std::u16string>& records);
   void ExecuteStatement(std::u16string_view record, std::u16string_view statement);
   void NoteFailure(std::size_t recordNumber);
+  void NoteIgnored();
   void WriteSummary();
+  void WriteIgnoredCauses();
 
   ImportEngine& engine_;
   ErrorFile& errorFile_;
   IHostServer* server_;
   RecordStep step_;
   const TargetLog& log_;
+  AdifLengths lengths_;
+  IgnoredCauses ignored_;
   TLogStruct fields_ = BuildLogStruct(LogTable);
   ImportCounters counters_;
   std::vector<std::u16string> namedFailures_;
@@ -64,9 +104,7 @@ void ImportRun::ImportLines(std::vector<std::u16string> lines) {
   TAdifData data;
   const bool parsed = ParseAdifText(data, std::move(lines));
   if (parsed) {
-    std::u16string version = GetAdifField(u"ADIF_VER", 5, HeaderText(data));
-    if (version.empty()) version = u"Undefined";
-    engine_.AddProgressText(0, u"* ADIF Version: " + version, true);
+    engine_.AddProgressText(0, u"* ADIF Version: " + AdifVersion(data, lengths_), true);
     const std::size_t count = data.Records.size();
     if (count > 0) engine_.AddProgressText(1, u"Parsing ADIF data... ", false);
     ImportRecords(data.Records);
@@ -84,6 +122,7 @@ void ImportRun::ImportRecords(const std::vector<std::u16string>& records) {
   for (std::size_t i = 0; i < records.size(); ++i) {
     const RecordOutcome outcome = step_.ImportRecord(records[i], fields_, log_, counters_, statement);
     if (outcome == RecordOutcome::Failed) NoteFailure(i + 1);
+    if (outcome == RecordOutcome::Ignored) NoteIgnored();
     if (outcome != RecordOutcome::Statement) continue;
     ExecuteStatement(records[i], statement);
     engine_.SetProgress(static_cast<long double>(i) / count);
@@ -105,13 +144,23 @@ void ImportRun::NoteFailure(std::size_t recordNumber) {
       FormatText(u"Record %d: %s", {static_cast<std::int64_t>(recordNumber), step_.ConversionMessage()}));
 }
 
+void ImportRun::NoteIgnored() {
+  if (step_.IgnoredAsOutOfDate()) {
+    ++ignored_.outOfDate;
+  } else {
+    ignored_.AddOperator(step_.RecordOperator());
+  }
+}
+
 void ImportRun::WriteSummary() {
   if (counters_.inserted > 0)
     engine_.AddProgressText(2, u"Inserted to log: " + IntToText(counters_.inserted), true);
   if (counters_.updated > 0)
     engine_.AddProgressText(2, u"Updated in log: " + IntToText(counters_.updated), true);
-  if (counters_.ignored > 0)
+  if (counters_.ignored > 0) {
     engine_.AddProgressText(2, FormatText(u"Ignored: %d (wrong callsign/date)", {counters_.ignored}), true);
+    WriteIgnoredCauses();
+  }
   if (counters_.errors > 0)
     engine_.AddProgressText(
         2, FormatText(u"Errors found: %d, copied to %s", {counters_.errors, ErrorFileName}), true);
@@ -119,6 +168,34 @@ void ImportRun::WriteSummary() {
   if (failures_ > kNamedFailures)
     engine_.AddProgressText(
         2, u"and " + IntToText(static_cast<std::int64_t>(failures_ - kNamedFailures)) + u" more", true);
+}
+
+// One line per cause: the closing date, then the operators met most
+// often (ties in order of appearance), the rest counted together, then the
+// records without an operator.
+void ImportRun::WriteIgnoredCauses() {
+  if (ignored_.outOfDate > 0)
+    engine_.AddProgressText(3, FormatText(u"dated after the closing date: %d", {ignored_.outOfDate}), true);
+  std::vector<std::pair<std::u16string, std::int32_t>> named;
+  std::int32_t withoutOperator = 0;
+  for (const auto& entry : ignored_.byOperator) {
+    if (entry.first.empty()) {
+      withoutOperator = entry.second;
+    } else {
+      named.push_back(entry);
+    }
+  }
+  std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  for (std::size_t i = 0; i < named.size() && i < kNamedOperators; ++i)
+    engine_.AddProgressText(3, FormatText(u"by operator %s: %d", {named[i].first, named[i].second}), true);
+  if (named.size() > kNamedOperators) {
+    std::int32_t rest = 0;
+    for (std::size_t i = kNamedOperators; i < named.size(); ++i) rest += named[i].second;
+    const auto more = static_cast<std::int64_t>(named.size() - kNamedOperators);
+    engine_.AddProgressText(3, FormatText(u"and %d more operators: %d", {more, rest}), true);
+  }
+  if (withoutOperator > 0)
+    engine_.AddProgressText(3, FormatText(u"without operator: %d", {withoutOperator}), true);
 }
 
 // Any older error file of the same source goes; the source itself never
@@ -157,7 +234,7 @@ bool ImportEngine::RunImport(std::u16string_view fileName, std::u16string_view l
   ErrorFile errorFile(dialog_, kernel_);
   errorFile.SetSourceEncoding(encoding);
   const TargetLog log{logName, logCloseDate, logOperator};
-  ImportRun(*this, errorFile, server_, dialog_, log).ImportLines(std::move(lines));
+  ImportRun(*this, errorFile, server_, dialog_, log, LengthsOf(encoding)).ImportLines(std::move(lines));
   const std::u16string elapsed = ElapsedText(TickCount() - start);
   AddProgressText(0, u"* Done. Elapsed time " + elapsed, false);
   SetProgress(0);

@@ -4,6 +4,7 @@
 #include "adif/value_conversion.h"
 #include "engine/record_step.h"
 #include "logmodel/dictionaries.h"
+#include "runtime/exceptions.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -58,7 +59,7 @@ void RecordStep::ClassifyEntries(const TLogStruct& fields) {
 
 // Band and frequency are filled from the values as read, so neither fill
 // sees the other's result.
-void RecordStep::ApplyCorrections(TLogStruct& fields, int mode) const {
+void RecordStep::ApplyCorrections(TLogStruct& fields, int mode) {
   if (mode != 1 && mode != 2) return;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     TLogField& field = fields[i];
@@ -68,7 +69,14 @@ void RecordStep::ApplyCorrections(TLogStruct& fields, int mode) const {
     if (role & kOperator) {
       field.Value = recordOperator_;
     } else if (role & kBand) {
-      if (Trim(field.Value).empty() && !rawFrequency_.empty()) field.Value = FrequencyToBand(rawFrequency_);
+      if (Trim(field.Value).empty() && !rawFrequency_.empty()) {
+        try {
+          field.Value = FrequencyToBand(rawFrequency_);
+        } catch (const EConvertError& error) {
+          NameFailure(u"FREQ"sv, rawFrequency_, error);
+          throw;
+        }
+      }
     } else if (role & kFrequency) {
       if (Trim(field.Value).empty() && !rawBand_.empty()) field.Value = BandToFrequency(rawBand_);
     } else if (role & kCallsign) {

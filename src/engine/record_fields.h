@@ -18,15 +18,18 @@ enum class FieldLookup { Indexed, PerFieldSearch };
 
 class RecordFields {
  public:
-  // text must outlive the object. Raises EConvertError for a field length
-  // that does not fit a 32-bit signed integer.
-  RecordFields(std::u16string_view text, FieldLookup lookup);
+  // text must outlive the object. Field lengths are read by the given rule.
+  RecordFields(std::u16string_view text, FieldLookup lookup,
+               AdifLengths lengths = AdifLengths::Utf16Units);
 
-  // What GetAdifField gives for name, maxLen and the record text.
+  // What GetAdifField gives for name, maxLen, the record text and the
+  // rule. Raises EConvertError for a field length that does not fit a
+  // 32-bit signed integer.
   std::u16string Get(std::u16string_view name, std::int32_t maxLen) const;
 
  private:
   std::u16string_view text_;
+  AdifLengths lengths_;
   std::optional<AdifFieldIndex> index_;
 };
 

@@ -29,6 +29,38 @@ bool IsOutOfDate(const TLogField& field, TDateTime closeDate) {
   return AdifDateValue(field.Value) > closeDate + 1.0;
 }
 
+// Operators are compared without the blanks and control characters that
+// programs leave around values.
+std::u16string_view TrimmedView(std::u16string_view text) {
+  std::size_t first = 0;
+  std::size_t last = text.size();
+  while (first < last && text[first] <= u' ') ++first;
+  while (last > first && text[last - 1] <= u' ') --last;
+  return text.substr(first, last - first);
+}
+
+// Searched from the end, where a record string holds its terminator.
+bool HoldsEndOfRecord(std::u16string_view record) {
+  constexpr std::u16string_view kEndOfRecord = u"<EOR>";
+  for (std::size_t at = record.rfind(u'<'); at != std::u16string_view::npos; at = record.rfind(u'<', at - 1)) {
+    const std::u16string_view tag = record.substr(at, kEndOfRecord.size());
+    if (tag.size() == kEndOfRecord.size() && UpperAscii(tag[1]) == u'E' && UpperAscii(tag[2]) == u'O' &&
+        UpperAscii(tag[3]) == u'R' && tag[4] == u'>') {
+      return true;
+    }
+    if (at == 0) break;
+  }
+  return false;
+}
+
+bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (UpperAscii(a[i]) != UpperAscii(b[i])) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 RecordStep::RecordStep(ImportDialogPort& dialog, IHostServer* server, ErrorFile& errorFile,
@@ -39,13 +71,13 @@ RecordOutcome RecordStep::ImportRecord(std::u16string_view record, TLogStruct& f
                                        ImportCounters& counters, std::u16string& statement) {
   statement.clear();
   conversionMessage_.clear();
-  if (IsBlank(record)) return RecordOutcome::Blank;
+  if (IsBlank(record) || IsTrailer(record, fields)) return RecordOutcome::Blank;
   Verdict verdict = Verdict::Accepted;
   try {
-    const RecordFields values(record, lookup_);
+    const RecordFields values(record, lookup_, lengths_);
     verdict = PrepareRecord(values, fields, log);
   } catch (const EConvertError& error) {
-    conversionMessage_ = error.Message;
+    if (conversionMessage_.empty()) conversionMessage_ = error.Message;
     return Reject(record, counters.errors, RecordOutcome::Failed);
   }
   if (verdict == Verdict::Ignored) return Reject(record, counters.ignored, RecordOutcome::Ignored);
@@ -59,11 +91,32 @@ RecordOutcome RecordStep::Reject(std::u16string_view record, std::int32_t& count
   return outcome;
 }
 
+void RecordStep::NameFailure(std::u16string_view name, std::u16string_view value, const EConvertError& error) {
+  if (!conversionMessage_.empty()) return;
+  conversionMessage_.assign(name);
+  if (!value.empty()) conversionMessage_.append(u" "sv).append(value);
+  conversionMessage_.append(u": "sv).append(error.Message);
+}
+
+// What follows the last "<EOR>" without a field the log reads is an
+// end-of-file marker or a trailer line, not a QSO.
+bool RecordStep::IsTrailer(std::u16string_view record, const TLogStruct& fields) const {
+  if (HoldsEndOfRecord(record)) return false;
+  const std::u16string upper = UpperAscii(record);
+  const auto holds = [&upper](std::u16string_view name) {
+    return !name.empty() && upper.find(u"<" + UpperAscii(name) + u":") != std::u16string::npos;
+  };
+  return std::none_of(fields.begin(), fields.end(), [&holds](const TLogField& field) {
+    return holds(field.ADIFName) || holds(field.LinkedADIFName);
+  });
+}
+
 // Everything that can fail to convert happens here, before the host is asked.
 RecordStep::Verdict RecordStep::PrepareRecord(const RecordFields& record, TLogStruct& fields,
                                               const TargetLog& log) {
   ClassifyEntries(fields);
-  if (ReadPass(record, fields, log.closeDate)) return Verdict::Ignored;
+  outOfDate_ = ReadPass(record, fields, log.closeDate);
+  if (outOfDate_) return Verdict::Ignored;
   if (recordOperator_ != log.logOperator) return Verdict::Ignored;
   ApplyCorrections(fields, dialog_.CorrectionMode());
   RenderLiterals(record, fields);
@@ -72,16 +125,31 @@ RecordStep::Verdict RecordStep::PrepareRecord(const RecordFields& record, TLogSt
 
 bool RecordStep::ReadPass(const RecordFields& record, TLogStruct& fields, TDateTime closeDate) {
   recordOperator_.clear();
+  rawOperator_.clear();
   rawBand_.clear();
   rawFrequency_.clear();
   bool outOfDate = false;
   for (std::size_t i = 0; i < fields.size(); ++i) {
     TLogField& field = fields[i];
-    field.Value = record.Get(field.ADIFName, field.Size);
-    if ((roles_[i] & kOperatorSource) && recordOperator_.empty()) recordOperator_ = UpperAscii(field.Value);
+    try {
+      field.Value = record.Get(field.ADIFName, field.Size);
+    } catch (const EConvertError& error) {
+      NameFailure(field.ADIFName, {}, error);
+      throw;
+    }
+    if ((roles_[i] & kOperatorSource) && recordOperator_.empty()) {
+      recordOperator_ = UpperAscii(TrimmedView(field.Value));
+    }
+    if (roles_[i] & kOperator) rawOperator_ = field.Value;
     if (roles_[i] & kBand) rawBand_ = field.Value;
     if (roles_[i] & kFrequency) rawFrequency_ = field.Value;
-    if (field.Kind == 7 && IsOutOfDate(field, closeDate)) outOfDate = true;
+    if (field.Kind != 7) continue;
+    try {
+      if (IsOutOfDate(field, closeDate)) outOfDate = true;
+    } catch (const EConvertError& error) {
+      NameFailure(field.ADIFName, field.Value, error);
+      throw;
+    }
   }
   return outOfDate;
 }
@@ -90,8 +158,20 @@ void RecordStep::RenderLiterals(const RecordFields& record, const TLogStruct& fi
   literals_.resize(fields.size());
   hasLiteral_.resize(fields.size());
   for (std::size_t i = 0; i < fields.size(); ++i) {
+    const TLogField& field = fields[i];
     literals_[i].clear();
-    hasLiteral_[i] = AppendLiteral(literals_[i], fields[i], record);
+    try {
+      hasLiteral_[i] = AppendLiteral(literals_[i], field, record);
+    } catch (const EConvertError& error) {
+      // A date and time entry's date converted in the read pass already, so
+      // what failed here is its linked time.
+      if (field.Kind == 7 && !field.LinkedADIFName.empty()) {
+        NameFailure(field.LinkedADIFName, record.Get(field.LinkedADIFName, 6), error);
+      } else {
+        NameFailure(field.ADIFName, field.Value, error);
+      }
+      throw;
+    }
   }
 }
 
@@ -119,13 +199,59 @@ void RecordStep::BuildKeyCondition(const TLogStruct& fields) {
   for (std::size_t i = 0; i < fields.size(); ++i) {
     if (!fields[i].IsKey || !hasLiteral_[i]) continue;
     if (!keyCondition_.empty()) keyCondition_ += u" AND"sv;
-    keyCondition_.append(kPartBreak).append(u"("sv).append(fields[i].Column);
-    if (literals_[i] == u"NULL"sv) {
-      keyCondition_ += u" IS NULL)"sv;
+    keyCondition_.append(kPartBreak).append(u"("sv);
+    if (roles_[i] & (kBand | kOperator)) {
+      AppendFillableKey(fields[i], roles_[i]);
+    } else if (literals_[i] == u"NULL"sv) {
+      keyCondition_.append(fields[i].Column).append(u" IS NULL"sv);
     } else {
-      keyCondition_.append(u"="sv).append(literals_[i]).append(u")"sv);
+      keyCondition_.append(fields[i].Column).append(u"="sv).append(literals_[i]);
+    }
+    keyCondition_ += u')';
+  }
+}
+
+// The band and the operator are filled in mode 2 only (from the frequency,
+// from STATION_CALLSIGN), and an operator may be stored as read or trimmed
+// and upper-cased. So the same QSO can be stored with any of the values the
+// three modes give, or with NULL where a mode left the column empty: all of
+// them match, whatever mode the record is imported in now.
+void RecordStep::AppendFillableKey(const TLogField& field, std::uint8_t role) {
+  keyAlternatives_.clear();
+  AddKeyAlternative(field.Value);
+  if (role & kOperator) {
+    AddKeyAlternative(rawOperator_);
+    AddKeyAlternative(recordOperator_);
+  } else {
+    AddKeyAlternative(rawBand_);
+    if (TrimmedView(rawBand_).empty() && !rawFrequency_.empty()) {
+      try {
+        filledBand_ = FrequencyToBand(rawFrequency_);
+        AddKeyAlternative(filledBand_);
+      } catch (const EConvertError&) {
+        // No mode can store a band for a frequency that does not convert.
+      }
     }
   }
+  for (std::u16string_view value : keyAlternatives_) {
+    keyCondition_.append(field.Column).append(u"='"sv);
+    for (char16_t c : value) {
+      if (c == u'\'') keyCondition_ += u'\'';
+      keyCondition_ += c;
+    }
+    keyCondition_.append(u"' OR "sv);
+  }
+  keyCondition_.append(field.Column).append(u" IS NULL"sv);
+}
+
+// Text columns compare without regard to letter case, so values that
+// differ only in case are one alternative; an empty value is NULL.
+void RecordStep::AddKeyAlternative(std::u16string_view value) {
+  if (value.empty()) return;
+  for (std::u16string_view known : keyAlternatives_) {
+    if (SameIgnoringCase(known, value)) return;
+  }
+  keyAlternatives_.push_back(value);
 }
 
 bool RecordStep::StoredQsoExists(std::u16string_view quotedLogName) {

@@ -13,6 +13,7 @@
 
 namespace quillet {
 
+class EConvertError;
 class ErrorFile;
 class ImportDialogPort;
 struct IHostServer;
@@ -25,7 +26,7 @@ struct ImportCounters {
 };
 
 enum class RecordOutcome {
-  Blank,      // nothing counted, nothing written
+  Blank,      // no QSO (blank, or a trailer after the last record): nothing counted, nothing written
   Ignored,    // out of date or foreign operator: ignored counted, record copied
   Failed,     // a value did not convert: errors counted, record copied
   Statement,  // statement set; inserted or updated counted
@@ -44,15 +45,26 @@ class RecordStep {
   RecordStep(ImportDialogPort& dialog, IHostServer* server, ErrorFile& errorFile,
              FieldLookup lookup = FieldLookup::Indexed);
 
+  // How the source's data specifiers count their lengths; Utf16Units
+  // until set.
+  void SetSourceLengths(AdifLengths lengths) { lengths_ = lengths; }
+
   // Processes one record string with the shared working list, whose
   // entries keep their ADIF names between the records of a run. Only
   // EConvertError raised by a value of the record makes it Failed, with
-  // the message kept in ConversionMessage(); host failures and error-file
+  // the reason kept in ConversionMessage(); host failures and error-file
   // write failures raise.
   RecordOutcome ImportRecord(std::u16string_view record, TLogStruct& fields, const TargetLog& log,
                              ImportCounters& counters, std::u16string& statement);
 
+  // After Failed: the field, its value when there is one, and the
+  // conversion's message ("QSO_DATE 20241302: Invalid argument to date encode").
   const std::u16string& ConversionMessage() const { return conversionMessage_; }
+  // After Ignored: whether the record was dated after the closing date
+  // (else its operator was not the log's), and the record operator, blanks
+  // and control characters at both ends removed, upper-cased.
+  bool IgnoredAsOutOfDate() const { return outOfDate_; }
+  const std::u16string& RecordOperator() const { return recordOperator_; }
 
  private:
   enum class Verdict { Accepted, Ignored };
@@ -72,14 +84,20 @@ class RecordStep {
   void ClassifyEntries(const TLogStruct& fields);
 
   RecordOutcome Reject(std::u16string_view record, std::int32_t& counter, RecordOutcome outcome);
+  // Names the field and value of a failed conversion, unless a nearer
+  // step named them already; the caller rethrows.
+  void NameFailure(std::u16string_view name, std::u16string_view value, const EConvertError& error);
+  bool IsTrailer(std::u16string_view record, const TLogStruct& fields) const;
   void BuildStatement(const TLogStruct& fields, std::u16string_view logName, ImportCounters& counters,
                       std::u16string& statement);
   Verdict PrepareRecord(const RecordFields& record, TLogStruct& fields, const TargetLog& log);
   // Reads every entry's value; true when the record is out of date.
   bool ReadPass(const RecordFields& record, TLogStruct& fields, TDateTime closeDate);
-  void ApplyCorrections(TLogStruct& fields, int mode) const;
+  void ApplyCorrections(TLogStruct& fields, int mode);
   void RenderLiterals(const RecordFields& record, const TLogStruct& fields);
   void BuildKeyCondition(const TLogStruct& fields);
+  void AppendFillableKey(const TLogField& field, std::uint8_t role);
+  void AddKeyAlternative(std::u16string_view value);
   bool StoredQsoExists(std::u16string_view quotedLogName);
   void BuildInsert(const TLogStruct& fields, std::u16string_view quotedLogName, std::u16string& statement);
   void BuildUpdate(const TLogStruct& fields, std::u16string_view quotedLogName,
@@ -89,15 +107,20 @@ class RecordStep {
   IHostServer* server_;
   ErrorFile& errorFile_;
   FieldLookup lookup_;
+  AdifLengths lengths_ = AdifLengths::Utf16Units;
   std::u16string conversionMessage_;
-  // Per record: the operator, the band and frequency as read, and the SQL
+  bool outOfDate_ = false;
+  // Per record: the operator, the operator, band and frequency as read, and the SQL
   // literal of every entry (hasLiteral_ false: the entry gets no assignment).
   std::u16string recordOperator_;
+  std::u16string rawOperator_;
   std::u16string rawBand_;
   std::u16string rawFrequency_;
   std::vector<std::u16string> literals_;
   std::vector<std::uint8_t> hasLiteral_;
   std::u16string keyCondition_;
+  std::vector<std::u16string_view> keyAlternatives_;
+  std::u16string filledBand_;
   std::u16string logName_;
   std::u16string quotedLogName_;
   std::u16string insertHead_;

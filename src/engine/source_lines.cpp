@@ -34,11 +34,74 @@ std::u16string DecodeByMark(std::string_view bytes, SourceEncoding& encoding) {
     encoding = SourceEncoding::Utf16BE;
     return DecodeUtf16(bytes.substr(2), true);
   }
+  if (IsMultiByteUtf8(bytes)) {
+    encoding = SourceEncoding::Utf8;
+    return Utf8ToUtf16(bytes);
+  }
   encoding = SourceEncoding::Ansi;
   return AnsiToUtf16(bytes);
 }
 
+// Length of the well-formed multi-byte UTF-8 sequence at bytes[i] (a lead
+// byte above 0x7F), or 0 when there is none: no overlong forms, no
+// surrogates, nothing above U+10FFFF.
+std::size_t MultiByteSequence(std::string_view bytes, std::size_t i) {
+  const auto lead = static_cast<unsigned char>(bytes[i]);
+  std::size_t extra = 0;
+  unsigned char low = 0x80;   // bounds of the second byte
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    if (lead == 0xE0) low = 0xA0;
+    if (lead == 0xED) high = 0x9F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    if (lead == 0xF0) low = 0x90;
+    if (lead == 0xF4) high = 0x8F;
+  } else {
+    return 0;
+  }
+  if (bytes.size() - i <= extra) return 0;
+  const auto second = static_cast<unsigned char>(bytes[i + 1]);
+  if (second < low || second > high) return 0;
+  for (std::size_t k = 2; k <= extra; ++k) {
+    if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return 0;
+  }
+  return extra + 1;
+}
+
 }  // namespace
+
+bool IsMultiByteUtf8(std::string_view bytes) {
+  bool multiByte = false;
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+      ++i;
+      continue;
+    }
+    const std::size_t length = MultiByteSequence(bytes, i);
+    if (length == 0) return false;
+    multiByte = true;
+    i += length;
+  }
+  return multiByte;
+}
+
+AdifLengths LengthsOf(SourceEncoding encoding) {
+  switch (encoding) {
+    case SourceEncoding::Utf8:
+    case SourceEncoding::Utf8Bom:
+      return AdifLengths::Utf8BytesOrUnits;
+    case SourceEncoding::Ansi:
+    case SourceEncoding::Utf16LE:
+    case SourceEncoding::Utf16BE:
+      return AdifLengths::Utf16Units;
+  }
+  return AdifLengths::Utf16Units;
+}
 
 std::u16string DecodeSourceText(std::string_view bytes, SourceEncoding& encoding) {
   std::u16string text = DecodeByMark(bytes, encoding);

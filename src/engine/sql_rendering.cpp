@@ -54,15 +54,42 @@ void AppendSqlDate(std::u16string& out, std::u16string_view value) {
   AppendDigits(out, parts.day, 2);
 }
 
-// HH:MM of a linked time; "00:00" when the record has none.
+bool IsTwoDigits(std::u16string_view text) { return text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1]); }
+
+int TwoDigitValue(std::u16string_view text) { return (text[0] - u'0') * 10 + (text[1] - u'0'); }
+
+// Hours, minutes and seconds, each two digits where it is given (seconds
+// may be missing), that no clock shows: the host would refuse the literal.
+bool IsImpossibleTime(std::u16string_view hours, std::u16string_view minutes, std::u16string_view seconds) {
+  if (IsTwoDigits(hours) && TwoDigitValue(hours) > 23) return true;
+  if (IsTwoDigits(minutes) && TwoDigitValue(minutes) > 59) return true;
+  return IsTwoDigits(seconds) && TwoDigitValue(seconds) > 59;
+}
+
+[[noreturn]] void RaiseInvalidTime(std::u16string_view time) {
+  throw EConvertError(FormatText(kInvalidTime, {time}));
+}
+
+// HH:MM of a linked time HHMM or HHMMSS; "00:00" when the record has none.
 void AppendLinkedTime(std::u16string& out, std::u16string_view time) {
   if (time.empty()) {
     out += u"00:00"sv;
     return;
   }
-  if (time.size() < 4 || !IsDigit(time[0]) || !IsDigit(time[1]) || !IsDigit(time[2]) || !IsDigit(time[3]))
-    throw EConvertError(FormatText(kInvalidTime, {time}));
+  if (time.size() < 4 || !IsTwoDigits(time.substr(0, 2)) || !IsTwoDigits(time.substr(2, 2)) ||
+      IsImpossibleTime(time.substr(0, 2), time.substr(2, 2), Part(time, 4, 2))) {
+    RaiseInvalidTime(time);
+  }
   out.append(time.substr(0, 2)).append(u":"sv).append(time.substr(2, 2));
+}
+
+// A time of day written with colons, HH:MM or HH:MM:SS.
+bool IsImpossibleColonTime(std::u16string_view value) {
+  const std::size_t first = value.find(u':');
+  const std::size_t second = value.find(u':', first + 1);
+  const std::u16string_view minutes = value.substr(first + 1, second - first - 1);
+  const std::u16string_view seconds = second == std::u16string_view::npos ? u""sv : value.substr(second + 1);
+  return IsImpossibleTime(value.substr(0, first), minutes, seconds);
 }
 
 void AppendDateTime(std::u16string& out, const TLogField& field, const RecordFields& fields) {
@@ -84,16 +111,19 @@ void AppendNumber(std::u16string& out, std::u16string_view value) {
 bool AppendTimeOfDay(std::u16string& out, std::u16string_view value) {
   if (value.size() < 4) {
     out += u"NULL"sv;
-  } else if (value.find(u':') != std::u16string_view::npos) {
-    out += QuoteSqlString(value);
-  } else if (value.size() == 4) {
-    out += QuoteSqlString(std::u16string(value.substr(0, 2)) + u':' + std::u16string(value.substr(2, 2)));
-  } else if (value.size() == 6) {
-    out += QuoteSqlString(std::u16string(value.substr(0, 2)) + u':' + std::u16string(value.substr(2, 2)) +
-                          u':' + std::u16string(value.substr(4, 2)));
-  } else {
-    return false;
+    return true;
   }
+  if (value.find(u':') != std::u16string_view::npos) {
+    if (IsImpossibleColonTime(value)) RaiseInvalidTime(value);
+    out += QuoteSqlString(value);
+    return true;
+  }
+  if (value.size() != 4 && value.size() != 6) return false;
+  if (IsImpossibleTime(Part(value, 0, 2), Part(value, 2, 2), Part(value, 4, 2))) RaiseInvalidTime(value);
+  std::u16string text(value.substr(0, 2));
+  text.append(u":"sv).append(value.substr(2, 2));
+  if (value.size() == 6) text.append(u":"sv).append(value.substr(4, 2));
+  out += QuoteSqlString(text);
   return true;
 }
 

@@ -17,7 +17,9 @@ namespace quillet {
 bool ReadWholeFile(std::u16string_view path, std::string& bytes);
 // Creates or truncates the file and writes bytes; false on failure.
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes);
-// Appends bytes, creating the file when it does not exist; false on failure.
+// Appends bytes, creating the file when it does not exist; false on
+// failure, when the file is cut back to the length it had before, so that
+// it never ends in part of what was appended.
 bool AppendToFile(std::u16string_view path, std::string_view bytes);
 
 bool FileExists(std::u16string_view path);       // a regular file, not a folder

@@ -21,9 +21,10 @@ std::u16string Outcome(Lookup lookup) {
   }
 }
 
-void ExpectSameAsReader(std::u16string_view text, std::u16string_view name, std::int32_t maxLen) {
-  const AdifFieldIndex index(text);
-  const std::u16string expected = Outcome([&] { return GetAdifField(name, maxLen, text); });
+void ExpectSameAsReader(std::u16string_view text, std::u16string_view name, std::int32_t maxLen,
+                        AdifLengths lengths = AdifLengths::Utf16Units) {
+  const AdifFieldIndex index(text, lengths);
+  const std::u16string expected = Outcome([&] { return GetAdifField(name, maxLen, text, lengths); });
   EXPECT_EQ(Outcome([&] { return index.Get(name, maxLen); }), expected)
       << Utf16ToUtf8(text) << " / " << Utf16ToUtf8(name) << " / " << maxLen;
 }
@@ -72,7 +73,10 @@ std::u16string RandomText(std::mt19937& random) {
       u"<EOR>",    u"<eor>",      u" ",          u":D>",        u":d",
       u"<A:",      u"<A<",        u"A",          u"c",          u"L",
       u"<:",       u"9999999999", u"2147483648", u"2147483647", u"<QSO_DATE:8:D>",
-      u"20230101", u"<NAME:",     u"ñ",          u"<CALL:X:",   u"\r\n"};
+      u"20230101", u"<NAME:",     u"ñ",          u"<CALL:X:",   u"\r\n",
+      // non-ASCII values whose lengths count bytes or characters
+      u"<NAME:7>André<", u"<NAME:5>André<", u"<QTH:9>Montréal", u"<QTH:8>Montréal", u"赵<o",
+      u"<NAME:6>\U0001F4FB x", u"<NAME:3>\U0001F4FB x", u"é", u"\U0001F4FB"};
   std::uniform_int_distribution<std::size_t> piece(0, std::size(kPieces) - 1);
   std::uniform_int_distribution<int> count(0, 24);
   std::u16string text;
@@ -81,15 +85,17 @@ std::u16string RandomText(std::mt19937& random) {
 }
 
 TEST(AdifFieldIndex, AgreesWithTheReaderOnRandomTexts) {
-  const std::u16string names[] = {u"CALL",  u"call", u"A",      u"",       u"CA",
+  const std::u16string names[] = {u"CALL",  u"call", u"A",      u"",       u"QTH",
                                   u"<CALL", u"A<",   u"A<CALL", u"CALL:X", u"QSO_DATE",
                                   u"NAME",  u"EOR",  u"ñ",      u"D>",     kTooLongName};
   const std::int32_t maxLens[] = {-1, 0, 1, 3, 8, 255};
   std::mt19937 random(20240607);
   for (int round = 0; round < 4000; ++round) {
     const std::u16string text = RandomText(random);
+    const std::int32_t maxLen = maxLens[static_cast<std::size_t>(round) % std::size(maxLens)];
     for (const std::u16string& name : names) {
-      ExpectSameAsReader(text, name, maxLens[static_cast<std::size_t>(round) % std::size(maxLens)]);
+      ExpectSameAsReader(text, name, maxLen);
+      ExpectSameAsReader(text, name, maxLen, AdifLengths::Utf8BytesOrUnits);
     }
     if (HasFailure()) return;
   }

@@ -43,6 +43,11 @@ std::u16string FirstOperator(const TAdifData& data) {
   return {};
 }
 
+// An end-of-file marker after the last record: no terminator, no data specifier.
+bool IsMarker(std::u16string_view record) {
+  return record.find(u"<EOR>") == std::u16string_view::npos && record.find(u':') == std::u16string_view::npos;
+}
+
 // The number on the summary line that begins with label; 0 when absent.
 int SummaryCount(std::u16string_view memo, std::u16string_view label) {
   const std::size_t at = memo.find(label);
@@ -93,7 +98,7 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     const TAdifData data = Parse(source);
     const std::u16string logOperator = FirstOperator(data);
     std::size_t blanks = 0;
-    for (const std::u16string& record : data.Records) blanks += Trim(record).empty();
+    for (const std::u16string& record : data.Records) blanks += Trim(record).empty() || IsMarker(record);
 
     StoringHost host;
     FakeDialog dialog;
@@ -107,6 +112,9 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     const int ignored = SummaryCount(dialog.memo, u"Ignored: ");
     const int errors = SummaryCount(dialog.memo, u"Errors found: ");
     EXPECT_EQ(inserted + updated + ignored + errors + blanks, data.Records.size());
+    if (file.filename() == "lotw-report-inline-comments.adi") {
+      EXPECT_EQ(errors, 0);  // its <APP_LoTW_EOF> is no record
+    }
     EXPECT_EQ(static_cast<std::size_t>(inserted), host.stored.size());
 
     // Every rejected record is in the error file, in order.
@@ -131,6 +139,30 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     EXPECT_EQ(host.stored, storedBefore);
     EXPECT_EQ(host.updatedKeys, storedBefore);  // the UPDATE conditions are the stored rows' keys
   }
+}
+
+}  // namespace
+}  // namespace quillet::testing
+
+namespace quillet::testing {
+namespace {
+
+// A UTF-8 file without a byte-order mark whose lengths count characters:
+// read as UTF-8 on every platform, each name whole.
+TEST(DataFiles, Utf8FileWithoutMarkReadsWholeNames) {
+  const std::u16string path = Utf8ToUtf16(std::string(QUILLET_TEST_DATA) + "/hamrs-pota-utf8-char-count.adi");
+  std::vector<std::u16string> lines;
+  SourceEncoding encoding = SourceEncoding::Ansi;
+  ASSERT_TRUE(LoadSourceLines(path, lines, &encoding));
+  EXPECT_EQ(encoding, SourceEncoding::Utf8);
+  TAdifData data;
+  ParseAdifText(data, lines);
+  std::vector<std::u16string> names;
+  for (const std::u16string& record : data.Records) {
+    const std::u16string name = GetAdifField(u"NAME", 40, record, LengthsOf(encoding));
+    if (name.find(u"ORDO") != std::u16string::npos) names.push_back(name);
+  }
+  EXPECT_EQ(names, std::vector<std::u16string>{u"MARIANO ORDO\u00D1EZ TERRON"});
 }
 
 }  // namespace

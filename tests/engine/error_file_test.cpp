@@ -2,6 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <sys/resource.h>
+
+#include <csignal>
+#endif
+
 #include "engine/fake_dialog.h"
 #include "engine/import_engine.h"
 #include "platform/text_codec.h"
@@ -52,8 +58,57 @@ TEST(ErrorFile, FirstRecordCreatesTheFileAndWarnsOnce) {
             "\xEF\xBB\xBF"
             "H1\r\n<EOH>\r\n\xE4\xB8\xAD\r\n");
 
+  // A source read as UTF-8 without a mark gets UTF-8 without a mark.
+  const std::u16string utf8Path = folder.File("utf8.err");
+  file.SetSourceEncoding(SourceEncoding::Utf8);
+  file.AppendErrorRecord(utf8Path, u"Montr\u00E9al");
+  EXPECT_EQ(ReadBytes(utf8Path), "H1\r\n<EOH>\r\nMontr\xC3\xA9" "al\r\n");
+
   EXPECT_THROW(file.AppendErrorRecord(folder.File("no/such/folder.err"), u"x"), EInOutError);
 }
+
+#ifndef _WIN32
+// Lets the process write files up to limit bytes, as a full disk would.
+class FileSizeLimit {
+ public:
+  explicit FileSizeLimit(rlim_t limit) : previousHandler_(std::signal(SIGXFSZ, SIG_IGN)) {
+    getrlimit(RLIMIT_FSIZE, &previous_);
+    rlimit limited = previous_;
+    limited.rlim_cur = limit;
+    setrlimit(RLIMIT_FSIZE, &limited);
+  }
+  ~FileSizeLimit() {
+    setrlimit(RLIMIT_FSIZE, &previous_);
+    std::signal(SIGXFSZ, previousHandler_);
+  }
+  FileSizeLimit(const FileSizeLimit&) = delete;
+  FileSizeLimit& operator=(const FileSizeLimit&) = delete;
+
+ private:
+  rlimit previous_{};
+  void (*previousHandler_)(int);
+};
+
+// A record the disk has no room for leaves no fragment that a re-import
+// of the error file would read as a record.
+TEST(ErrorFile, ARecordIsWrittenWholeOrNotAtAll) {
+  TempFolder folder;
+  FakeDialog dialog;
+  FakeHost host;
+  ErrorFileHeader = u"<EOH>";
+  const std::u16string path = folder.File("full.err");
+  ErrorFile file(dialog, host.Kernel());
+  file.AppendErrorRecord(path, u"<CALL:1>A<EOR>");
+  const std::string before = ReadBytes(path);
+  {
+    const FileSizeLimit limit(before.size() + 8);
+    EXPECT_THROW(file.AppendErrorRecord(path, u"<CALL:5>B1BBB<EOR>"), EInOutError);
+  }
+  EXPECT_EQ(ReadBytes(path), before);
+  file.AppendErrorRecord(path, u"<CALL:1>C<EOR>");
+  EXPECT_EQ(ReadBytes(path), before + "<CALL:1>C<EOR>\r\n");
+}
+#endif
 
 }  // namespace
 }  // namespace quillet::testing

@@ -84,9 +84,10 @@ TEST_F(ImportRunTest, RejectedRecordsAreSummarisedAndTheRunGoesOn) {
   std::u16string expected = ImportLine() +
                             u"* ADIF Version: 3.1.0\r\n   Parsing ADIF data... found records: 16\r\n"
                             u"      Inserted to log: 1\r\n      Ignored: 1 (wrong callsign/date)\r\n"
+                            u"         by operator W1XYZ: 1\r\n"
                             u"      Errors found: 13, copied to s.err\r\n";
   for (int i = 1; i <= 10; ++i)
-    expected += u"      Record " + IntToText(i) + u": Invalid argument to date encode\r\n";
+    expected += u"      Record " + IntToText(i) + u": QSO_DATE 2023131: Invalid argument to date encode\r\n";
   expected += u"      and 2 more\r\n";
   EXPECT_EQ(MemoBeforeDone(), expected);
   const std::string errors = ReadBytes(folder.File("s.err"));
@@ -149,6 +150,52 @@ TEST_F(ImportRunTest, ErrorFileOfAnErrorFileKeepsSourceAndEncoding) {
   EXPECT_EQ(errors.substr(errors.size() - Record("\xC3\xA9").size()),
             Record("\xC3\xA9", "20230102", "W1XYZ"));
   EXPECT_EQ(ErrorFileName, u"old.err.err");
+}
+
+// The closing date first, then the five operators met most often, the
+// rest together, and the records without an operator.
+TEST_F(ImportRunTest, IgnoredRecordsAreCountedByCause) {
+  std::string bytes = kHeader;
+  bytes += Record("LATE1", "20300103") + Record("LATE2", "20300105", "W1XYZ");
+  const char* const operators[] = {"W1AAA", "W1BBB", "W1BBB", "W1CCC", "W1CCC", "W1CCC",
+                                   "W1DDD", "W1EEE", "W1FFF", "W1GGG", "W1GGG"};
+  for (const char* op : operators) bytes += Record("X", "20230102", op);
+  bytes += "<CALL:1>Y<QSO_DATE:8>20230102<EOR>\r\n<CALL:1>Z<QSO_DATE:8>20230102<OPERATOR:7>\tK1ABC <EOR>";
+  ASSERT_TRUE(Run("ignored.adi", bytes));
+  EXPECT_EQ(MemoBeforeDone(), ImportLine() +
+                                  u"* ADIF Version: 3.1.0\r\n   Parsing ADIF data... found records: 15\r\n"
+                                  u"      Inserted to log: 1\r\n      Ignored: 14 (wrong callsign/date)\r\n"
+                                  u"         dated after the closing date: 2\r\n"
+                                  u"         by operator W1CCC: 3\r\n         by operator W1BBB: 2\r\n"
+                                  u"         by operator W1GGG: 2\r\n         by operator W1AAA: 1\r\n"
+                                  u"         by operator W1DDD: 1\r\n         and 2 more operators: 2\r\n"
+                                  u"         without operator: 1\r\n");
+}
+
+// Real files end with markers after the last record, or hold times no
+// clock shows: neither ends the run, and only the times are errors.
+TEST_F(ImportRunTest, MarkersAreBlankAndImpossibleTimesAreErrors) {
+  const std::string bytes = std::string("<ADIF_VER:99999999999>3\r\n<EOH>\r\n") + Record("A1A") +
+                            "<CALL:3>B1B<QSO_DATE:8>20230102<TIME_ON:4>1260<OPERATOR:5>K1ABC<EOR>\r\n" +
+                            Record("C1C") + "<APP_LoTW_EOF>\r\n";
+  ASSERT_TRUE(Run("lotw.adi", bytes));
+  EXPECT_EQ(MemoBeforeDone(), ImportLine() +
+                                  u"* ADIF Version: Undefined\r\n   Parsing ADIF data... found records: 4\r\n"
+                                  u"      Inserted to log: 2\r\n      Errors found: 1, copied to lotw.err\r\n"
+                                  u"      Record 2: TIME_ON 1260: ''1260'' is not a valid time\r\n");
+  const std::string errors = ReadBytes(folder.File("lotw.err"));
+  EXPECT_EQ(errors.substr(errors.find("<EOH>\r\n") + 7),
+            "<CALL:3>B1B<QSO_DATE:8>20230102<TIME_ON:4>1260<OPERATOR:5>K1ABC<EOR>\r\n");
+}
+
+// The error file reads back as its source was read: UTF-8 without a mark
+// for a UTF-8 source without one.
+TEST_F(ImportRunTest, ErrorFileOfAUtf8SourceWithoutMarkIsUtf8WithoutMark) {
+  const std::string foreign = Record("Montr\xC3\xA9" "al", "20230102", "W1XYZ");
+  ASSERT_TRUE(Run("utf8.adi", kHeader + foreign));
+  const std::string errors = ReadBytes(folder.File("utf8.err"));
+  EXPECT_EQ(errors.substr(0, 14), "# Created by: ");
+  EXPECT_EQ(errors.substr(errors.size() - foreign.size()), foreign);
 }
 
 }  // namespace

@@ -25,8 +25,8 @@ const std::u16string kKeys = Field(u"CALL", u"AB1CD") + Field(u"QSO_DATE", u"202
                              Field(u"TIME_ON", u"1234") + Field(u"BAND", u"20M") + Field(u"MODE", u"SSB") +
                              Field(u"OPERATOR", u"K1ABC");
 const std::u16string kKeyCondition =
-    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M') AND"
-    u"\r\n\t(QSOMODE='SSB') AND\r\n\t(CALLSIGN='K1ABC')";
+    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M' OR QSOBAND IS NULL) AND"
+    u"\r\n\t(QSOMODE='SSB') AND\r\n\t(CALLSIGN='K1ABC' OR CALLSIGN IS NULL)";
 
 class RecordStepTest : public ::testing::Test {
  protected:
@@ -85,6 +85,12 @@ const AssignmentRow kAssignmentRows[] = {
     {6, u"123456", u"", u"", u"C='12:34:56'"},
     {6, u"12:3'4", u"", u"", u"C='12:3''4'"},
     {6, u"12345", u"", u"", u""},
+    {6, u"2400", u"", u"", u"''2400'' is not a valid time", true},
+    {6, u"123460", u"", u"", u"''123460'' is not a valid time", true},
+    {6, u"12:60", u"", u"", u"''12:60'' is not a valid time", true},
+    {6, u"23:59:59", u"", u"", u"C='23:59:59'"},
+    {7, u"20230102", u"<TIME_ON:4>2359", u"TIME_ON", u"C=#2023-01-02 23:59#"},
+    {7, u"20230102", u"<TIME_ON:4>2400", u"TIME_ON", u"''2400'' is not a valid time", true},
     {7, u"20230102", u"<TIME_ON:6>123456", u"TIME_ON", u"C=#2023-01-02 12:34#"},
     {7, u"20230102", u"", u"TIME_ON", u"C=#2023-01-02 00:00#"},
     {7, u"20230102", u"", u"", u"C=#2023-01-02#"},
@@ -148,16 +154,42 @@ TEST_F(RecordStepTest, KeyConditionUsesCorrectedValuesAndMatchesNull) {
   ASSERT_EQ(Import(u"<CALL:5>ab1cd<QSO_DATE:8>20230102<TIME_ON:4>1234<FREQ:6>14.074<OPERATOR:5>k1abc<EOR>"),
             RecordOutcome::Statement);
   EXPECT_NE(statement.find(u"12:34#,'20M',NULL,"), std::u16string::npos);  // values keep NULL as given
-  dialog.mode = 1;
-  ASSERT_EQ(Import(u"<CALL:5>ab1cd<QSO_DATE:8>20230102<BAND:3>20m<STATION_CALLSIGN:5>k1abc<EOR>"),
-            RecordOutcome::Statement);
-  ASSERT_EQ(conditions.size(), 2u);
+  ASSERT_EQ(conditions.size(), 1u);
   EXPECT_EQ(conditions[0],
             u"LOGNAME='My log' AND \r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND"
-            u"\r\n\t(QSOBAND='20M') AND\r\n\t(QSOMODE IS NULL) AND\r\n\t(CALLSIGN='K1ABC')");
-  EXPECT_EQ(conditions[1],
-            u"LOGNAME='My log' AND \r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 00:00#) AND"
-            u"\r\n\t(QSOBAND='20M') AND\r\n\t(QSOMODE IS NULL) AND\r\n\t(CALLSIGN IS NULL)");
+            u"\r\n\t(QSOBAND='20M' OR QSOBAND IS NULL) AND\r\n\t(QSOMODE IS NULL) AND"
+            u"\r\n\t(CALLSIGN='K1ABC' OR CALLSIGN IS NULL)");
+}
+
+// Mode 2 fills the band and the operator where the other modes store NULL
+// or the value as read: each record matches all of them, in every mode.
+TEST_F(RecordStepTest, KeyConditionMatchesTheQsoWhateverModeStoredIt) {
+  struct Row {
+    int mode;
+    std::u16string_view fields;
+    std::u16string_view band;
+    std::u16string_view callsign;
+  };
+  const Row rows[] = {
+      {1, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc", u"QSOBAND='20M' OR QSOBAND IS NULL",
+       u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
+      {0, u"<BAND:3>20m<OPERATOR:6>K1ABC ", u"QSOBAND='20m' OR QSOBAND IS NULL",
+       u"CALLSIGN='K1ABC ' OR CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
+      {2, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc", u"QSOBAND='20M' OR QSOBAND IS NULL",
+       u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
+      {1, u"<FREQ:4>0.01<OPERATOR:5>K1ABC", u"QSOBAND IS NULL", u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
+  };
+  for (const Row& row : rows) {
+    dialog.mode = row.mode;
+    conditions.clear();
+    const std::u16string record = u"<CALL:5>AB1CD<QSO_DATE:8>20230102" + std::u16string(row.fields) + u"<EOR>";
+    ASSERT_EQ(Import(record), RecordOutcome::Statement) << Utf16ToUtf8(record);
+    ASSERT_EQ(conditions.size(), 1u);
+    EXPECT_NE(conditions[0].find(u"(" + std::u16string(row.band) + u")"), std::u16string::npos)
+        << Utf16ToUtf8(conditions[0]);
+    EXPECT_NE(conditions[0].find(u"(" + std::u16string(row.callsign) + u")"), std::u16string::npos)
+        << Utf16ToUtf8(conditions[0]);
+  }
 }
 
 TEST_F(RecordStepTest, UpdateSetsOnlyTheColumnsTheRecordCarries) {
@@ -222,6 +254,8 @@ TEST_F(RecordStepTest, DateAndOperatorTestsIgnoreForeignRecords) {
       {u"20230112", u"<OPERATOR:5>K1ABC", RecordOutcome::Ignored},
       {u"20230101", u"<OPERATOR:5>W1XYZ<STATION_CALLSIGN:5>K1ABC", RecordOutcome::Ignored},
       {u"20230101", u"", RecordOutcome::Ignored},
+      {u"20230101", u"<OPERATOR:8>\t k1abc\r ", RecordOutcome::Statement},  // blanks and controls around
+      {u"20230101", u"<OPERATOR:2>  <STATION_CALLSIGN:6>K1ABC ", RecordOutcome::Statement},
   };
   std::string expectedFile = "<EOH>\r\n";
   for (const Row& row : rows) {
@@ -232,7 +266,7 @@ TEST_F(RecordStepTest, DateAndOperatorTestsIgnoreForeignRecords) {
   }
   EXPECT_EQ(Import(u" \t\r\n"), RecordOutcome::Blank);
   EXPECT_EQ(counters.ignored, 3);
-  EXPECT_EQ(counters.inserted, 2);
+  EXPECT_EQ(counters.inserted, 4);
   EXPECT_EQ(ReadBytes(ErrorFilePath), expectedFile);
 }
 
@@ -242,15 +276,20 @@ TEST_F(RecordStepTest, ValuesThatDoNotConvertFailTheRecordOnly) {
     std::u16string_view message;
   };
   const Row rows[] = {
-      {u"<CALL:5>AB1CD<OPERATOR:5>K1ABC<EOR>", u"'''' is not a valid integer value"},
-      {u"<QSO_DATE:7>2023131<OPERATOR:5>K1ABC<EOR>", u"Invalid argument to date encode"},
+      {u"<CALL:5>AB1CD<OPERATOR:5>K1ABC<EOR>", u"QSO_DATE: '''' is not a valid integer value"},
+      {u"<QSO_DATE:7>2023131<OPERATOR:5>K1ABC<EOR>", u"QSO_DATE 2023131: Invalid argument to date encode"},
       {u"<QSO_DATE:8>20230102<QSLRDATE:8>2023x101<OPERATOR:5>K1ABC<EOR>",
-       u"''x1'' is not a valid integer value"},
+       u"QSLRDATE 2023x101: ''x1'' is not a valid integer value"},
       {u"<QSO_DATE:8>20230102<FREQ:6>14,074<OPERATOR:5>K1ABC<EOR>",
-       u"'14,074' is not a valid floating point value"},
-      {u"<QSO_DATE:8>20230102<TIME_ON:4>12;x<OPERATOR:5>K1ABC<EOR>", u"''12;x'' is not a valid time"},
+       u"FREQ 14,074: '14,074' is not a valid floating point value"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>12;x<OPERATOR:5>K1ABC<EOR>", u"TIME_ON 12;x: ''12;x'' is not a valid time"},
       {u"<QSO_DATE:8>20230102<NAME:99999999999>x<OPERATOR:5>K1ABC<EOR>",
-       u"''099999999999'' is not a valid integer value"},
+       u"NAME: ''099999999999'' is not a valid integer value"},
+      // Times no clock shows: the host would refuse the date literal.
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>1260<OPERATOR:5>K1ABC<EOR>", u"TIME_ON 1260: ''1260'' is not a valid time"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>8135<OPERATOR:5>K1ABC<EOR>", u"TIME_ON 8135: ''8135'' is not a valid time"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:6>235960<OPERATOR:5>K1ABC<EOR>",
+       u"TIME_ON 235960: ''235960'' is not a valid time"},
   };
   std::string expectedFile = "<EOH>\r\n";
   for (const Row& row : rows) {
@@ -259,10 +298,43 @@ TEST_F(RecordStepTest, ValuesThatDoNotConvertFailTheRecordOnly) {
     EXPECT_TRUE(statement.empty());
     expectedFile += Utf16ToUtf8(row.record) + "\r\n";
   }
-  EXPECT_EQ(counters.errors, 6);
+  EXPECT_EQ(counters.errors, 9);
   EXPECT_EQ(counters.inserted + counters.updated + counters.ignored, 0);
   EXPECT_TRUE(conditions.empty());
   EXPECT_EQ(ReadBytes(ErrorFilePath), expectedFile);
+}
+
+}  // namespace
+}  // namespace quillet::testing
+
+namespace quillet::testing {
+namespace {
+
+TEST_F(RecordStepTest, FailingModeTwoFrequencyNamesTheFrequency) {
+  dialog.mode = 2;
+  EXPECT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<FREQ:3>abc<OPERATOR:5>K1ABC<EOR>"), RecordOutcome::Failed);
+  EXPECT_EQ(step.ConversionMessage().substr(0, 10), u"FREQ abc: ");
+}
+
+// After the last record, markers and trailers that hold no field of the
+// log are no QSO; a record cut short before its "<EOR>" still is one.
+TEST_F(RecordStepTest, TextAfterTheLastRecordWithoutLogFieldsIsBlank) {
+  EXPECT_EQ(Import(u"<APP_LoTW_EOF>"), RecordOutcome::Blank);
+  EXPECT_EQ(Import(u"<EOF>\r\n"), RecordOutcome::Blank);
+  EXPECT_EQ(Import(u"<APP_X_TRAILER:3>end"), RecordOutcome::Blank);
+  EXPECT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<OPERATOR:5>K1ABC"), RecordOutcome::Statement);
+  EXPECT_EQ(Import(u"<time_on:4>1234"), RecordOutcome::Failed);  // a linked field the log reads
+  EXPECT_EQ(Import(u"<EOF><EOR>"), RecordOutcome::Failed);
+  EXPECT_EQ(counters.errors, 2);
+  EXPECT_EQ(counters.inserted, 1);
+}
+
+TEST_F(RecordStepTest, IgnoredRecordsTellTheirCause) {
+  ASSERT_EQ(Import(u"<QSO_DATE:8>20240101<OPERATOR:5>W1XYZ<EOR>"), RecordOutcome::Ignored);
+  EXPECT_TRUE(step.IgnoredAsOutOfDate());
+  ASSERT_EQ(Import(u"<QSO_DATE:8>20230101<OPERATOR:6>w1xyz <EOR>"), RecordOutcome::Ignored);
+  EXPECT_FALSE(step.IgnoredAsOutOfDate());
+  EXPECT_EQ(step.RecordOperator(), u"W1XYZ");
 }
 
 }  // namespace

@@ -19,6 +19,14 @@ TEST(SourceLines, DecodesByMarkAndSplitsAtEveryLineEnd) {
       {"a\r\n\r\n", {u"a", u""}, SourceEncoding::Ansi},
       {"", {}, SourceEncoding::Ansi},
       {"\xE9t", {u"\u00E9t"}, SourceEncoding::Ansi},  // the ANSI code page (Windows-1252 here)
+      {"Montr\xC3\xA9" "al", {u"Montr\u00E9al"}, SourceEncoding::Utf8},  // UTF-8 beyond doubt
+      {"\xE8\xB5\xB5\n\xF0\x9F\x93\xBB", {u"\u8D75", u"\U0001F4FB"}, SourceEncoding::Utf8},
+      {"plain ASCII", {u"plain ASCII"}, SourceEncoding::Ansi},
+      {"\xC3\xA9\xE9", {u"\u00E9\u00E9"}, SourceEncoding::Ansi},  // one byte is not UTF-8 (the stand-in
+                                                                    // page keeps the valid sequence)
+      {"\xC0\xAF", {u"\u00C0\u00AF"}, SourceEncoding::Ansi},              // overlong
+      {"\xED\xA0\x80", {u"\u00ED\u00A0\u20AC"}, SourceEncoding::Ansi},  // a surrogate
+      {"\xE2\x82", {u"\u00E2\u201A"}, SourceEncoding::Ansi},              // cut short
       {"\xEF\xBB\xBF\xC3\xA9\n", {u"\u00E9"}, SourceEncoding::Utf8Bom},
       {std::string_view("\xFF\xFE"
                         "A\0\r\0\n\0\xE9\0",
@@ -46,6 +54,13 @@ TEST(SourceLines, LoadsAFileAndReportsAMissingOne) {
   EXPECT_EQ(lines, (std::vector<std::u16string>{u"one", u"two"}));
   EXPECT_EQ(encoding, SourceEncoding::Utf8Bom);
   EXPECT_FALSE(LoadSourceLines(folder.File("missing.adi"), lines));
+}
+
+TEST(SourceLines, LengthsOfUtf8SourcesMayCountBytes) {
+  EXPECT_EQ(LengthsOf(SourceEncoding::Utf8), AdifLengths::Utf8BytesOrUnits);
+  EXPECT_EQ(LengthsOf(SourceEncoding::Utf8Bom), AdifLengths::Utf8BytesOrUnits);
+  EXPECT_EQ(LengthsOf(SourceEncoding::Ansi), AdifLengths::Utf16Units);
+  EXPECT_EQ(LengthsOf(SourceEncoding::Utf16LE), AdifLengths::Utf16Units);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #endif
 
+#include <cctype>
 #include <cstdlib>
 #include <fstream>
 #include <regex>
@@ -107,6 +108,10 @@ std::vector<std::string> RecordStrings(const std::filesystem::path& file) {
 }
 
 bool IsBlankRecord(const std::string& record) {
+  std::string upper = record;
+  for (char& c : upper) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  // An end-of-file marker after the last record holds no data specifier.
+  if (upper.find("<EOR>") == std::string::npos && upper.find(':') == std::string::npos) return true;
   for (char c : record) {
     if (static_cast<unsigned char>(c) > ' ') return false;
   }

@@ -30,6 +30,7 @@ TranscriptCounts ReadCounts(const std::string& transcript);
 // with "<"), joined up to and including a line that completes <EOR>; the
 // lines after the last <EOR> are one more record string.
 std::vector<std::string> RecordStrings(const std::filesystem::path& file);
+// Blanks only, or an end-of-file marker: no "<EOR>" and no data specifier.
 bool IsBlankRecord(const std::string& record);
 
 // The records of an error file: its lines after the five header lines.

@@ -1,7 +1,10 @@
 #include "platform/files.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <cstdio>
 
@@ -21,6 +24,36 @@ bool Write(std::u16string_view path, std::string_view bytes, const char* mode) {
 }
 
 std::size_t LastDelimiter(std::u16string_view path) { return path.find_last_of(u"/\\"); }
+
+// Closes a file descriptor when it goes out of scope.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+  bool Close() {
+    const bool closed = close(fd_) == 0;
+    fd_ = -1;
+    return closed;
+  }
+
+ private:
+  int fd_;
+};
+
+bool WriteAll(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t written = write(fd, bytes.data(), bytes.size());
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes.remove_prefix(static_cast<std::size_t>(written));
+  }
+  return true;
+}
 
 }  // namespace
 
@@ -44,7 +77,18 @@ bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) { return Write(path, bytes, "wb"); }
 
-bool AppendToFile(std::u16string_view path, std::string_view bytes) { return Write(path, bytes, "ab"); }
+bool AppendToFile(std::u16string_view path, std::string_view bytes) {
+  Descriptor file(open(NativePath(path).c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+  struct stat info {};
+  if (file.get() < 0 || fstat(file.get(), &info) != 0) return false;
+  if (!WriteAll(file.get(), bytes)) {
+    if (ftruncate(file.get(), info.st_size) != 0) {
+      // Nothing more can be done: the write failure is what gets reported.
+    }
+    return false;
+  }
+  return file.Close();
+}
 
 bool FileExists(std::u16string_view path) {
   struct stat info {};

@@ -81,9 +81,19 @@ bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
   return Write(Open(path, GENERIC_WRITE, CREATE_ALWAYS), bytes);
 }
 
+// Writes at the end it found, and on a failed write sets that end again.
 bool AppendToFile(std::u16string_view path, std::string_view bytes) {
-  // FILE_APPEND_DATA without FILE_WRITE_DATA: every write goes to the end.
-  return Write(Open(path, FILE_APPEND_DATA, OPEN_ALWAYS), bytes);
+  FileHandle file(Open(path, GENERIC_WRITE, OPEN_ALWAYS));
+  LARGE_INTEGER size{};
+  if (!file.valid() || GetFileSizeEx(file.get(), &size) == 0 ||
+      SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) == 0) {
+    return false;
+  }
+  if (!WriteAll(file.get(), bytes)) {
+    if (SetFilePointerEx(file.get(), size, nullptr, FILE_BEGIN) != 0) SetEndOfFile(file.get());
+    return false;
+  }
+  return file.Close();
 }
 
 bool FileExists(std::u16string_view path) {
