@@ -231,8 +231,11 @@ LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& 
   created = true;
   LogEntry log{options.log, options.operatorGiven ? call : scan.MainOperator(), options.closing};
   if (!options.operatorGiven && log.operatorCall.empty()) {
-    throw ImportRefused{kExitUsage, "quillet: no record names an operator (OPERATOR or STATION_CALLSIGN); "
-                                    "give the new log's operator with --operator CALL"};
+    // The module takes a record only when its operator is the log's, so
+    // such records go only into a log without an operator: the user says so.
+    throw ImportRefused{kExitUsage, "quillet: no record of " + options.file +
+                                        " names an operator (OPERATOR or STATION_CALLSIGN); "
+                                        "to import it into a log without an operator, give --operator \"\""};
   }
   return log;
 }
