@@ -1,16 +1,45 @@
-// A light scan of an ADIF text, independent of the module's reader, for the
-// one thing the host wants to know before an import: whose log it is.
+// A light scan of an ADIF file, independent of the module's reader, for
+// what the host wants to know before an import: whether the file holds
+// records at all, and whose log it is.
 #pragma once
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quillet::host {
 
-// The operator of the first record that names one: its OPERATOR value, or
-// its STATION_CALLSIGN when OPERATOR is absent, upper-cased (a to z only).
-// Fields before <EOH> belong to the header and are skipped. Empty when no
-// record names an operator.
-std::string FirstOperator(std::string_view adif);
+// One record as the scan sees it.
+struct ScannedRecord {
+  std::string operatorCall;  // OPERATOR, else STATION_CALLSIGN; upper-cased (a to z), trimmed
+  std::string qsoDate;       // QSO_DATE as written, YYYYMMDD
+};
+
+struct OperatorCount {
+  std::string call;
+  long records = 0;
+};
+
+struct AdifScan {
+  std::vector<ScannedRecord> records;
+  // Every operator named, the most frequent first; ties keep the order of
+  // first appearance. Records without an operator are not counted here.
+  std::vector<OperatorCount> operators;
+
+  // The most frequent operator; empty when no record names one.
+  std::string MainOperator() const { return operators.empty() ? std::string() : operators.front().call; }
+  // The records of call; with "", the records that name no operator.
+  long RecordsOf(std::string_view call) const;
+};
+
+// The text of an ADIF file as the module reads it, in UTF-8: a byte-order
+// mark selects UTF-8, UTF-16 LE or UTF-16 BE; without one the bytes are
+// taken as they are. A NUL character ends the text.
+std::string DecodeAdifBytes(std::string_view bytes);
+
+// Fields before <EOH> belong to the header and are skipped; without <EOH>,
+// a text that starts with "<" is all records. A record is the fields up to
+// <EOR>, and the fields after the last <EOR> are one more record.
+AdifScan ScanAdif(std::string_view text);
 
 }  // namespace quillet::host

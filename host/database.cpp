@@ -9,16 +9,37 @@
 namespace quillet::host {
 namespace {
 
-[[noreturn]] void Raise(sqlite3* db) { throw HostError(sqlite3_errmsg(db)); }
+bool IsFault(int status) {
+  switch (status & 0xFF) {
+    case SQLITE_FULL:
+    case SQLITE_READONLY:
+    case SQLITE_IOERR:
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+    case SQLITE_CANTOPEN:
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+    case SQLITE_NOMEM:
+    case SQLITE_PERM:
+      return true;
+  }
+  return false;
+}
+
+[[noreturn]] void Raise(sqlite3* db, int status) {
+  if (IsFault(status)) throw DatabaseFault(sqlite3_errmsg(db));
+  throw HostError(sqlite3_errmsg(db));
+}
 
 }  // namespace
 
 Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
   const char* tail = nullptr;
-  if (sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail) != SQLITE_OK) {
+  const int status = sqlite3_prepare_v2(db, sql.data(), static_cast<int>(sql.size()), &stmt_, &tail);
+  if (status != SQLITE_OK) {
     sqlite3_finalize(stmt_);
     stmt_ = nullptr;
-    Raise(db);
+    Raise(db, status);
   }
   if (stmt_ == nullptr) throw HostError("empty statement");
   tail_ = sql.substr(static_cast<std::size_t>(tail - sql.data()));
@@ -40,7 +61,7 @@ bool Statement::Step() {
   const int status = sqlite3_step(stmt_);
   if (status == SQLITE_ROW) return true;
   if (status == SQLITE_DONE) return false;
-  Raise(db_);
+  Raise(db_, status);
 }
 
 void Statement::Reset() { sqlite3_reset(stmt_); }
@@ -98,12 +119,31 @@ Database::Database(const std::string& path, Durability durability) : path_(path)
 
 Database::~Database() { sqlite3_close(db_); }
 
+Database::Database(Database&& other) noexcept
+    : db_(std::exchange(other.db_, nullptr)), path_(std::move(other.path_)) {}
+
+Database Database::OpenExisting(const std::string& path) {
+  Database db;
+  db.path_ = path;
+  if (sqlite3_open_v2(path.c_str(), &db.db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+    throw HostError("no log database " + path);
+  }
+  sqlite3_busy_timeout(db.db_, 5000);
+  // A file that is no database, or not ours, shows here rather than later.
+  if (QueryInteger(db, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'LOGBOOK'") == 0) {
+    throw HostError(path + " is not a quillet log database");
+  }
+  return db;
+}
+
 void Database::Exec(std::string_view sql) {
   const std::string text(sql);
   char* message = nullptr;
-  if (sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message) != SQLITE_OK) {
+  const int status = sqlite3_exec(db_, text.c_str(), nullptr, nullptr, &message);
+  if (status != SQLITE_OK) {
     const std::string error = message ? message : sqlite3_errmsg(db_);
     sqlite3_free(message);
+    if (IsFault(status)) throw DatabaseFault(error);
     throw HostError(error);
   }
 }

@@ -18,6 +18,14 @@ class HostError : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
+// The database cannot carry on at all (full, read-only, an I/O error, still
+// locked after the busy timeout, damaged, out of memory): unlike a statement
+// it refuses, no later statement can succeed either.
+class DatabaseFault : public HostError {
+ public:
+  using HostError::HostError;
+};
+
 // How commits reach the disk. Wal is the host's own setting; RollbackFull is
 // SQLite's default (rollback journal, full sync), kept as a baseline.
 enum class Durability { Wal, RollbackFull };
@@ -60,9 +68,13 @@ class Database {
  public:
   // Opens or creates the file and its schema; raises HostError.
   Database(const std::string& path, Durability durability);
+  // Opens an existing file for reading only, creating nothing; raises
+  // HostError when there is no such database.
+  static Database OpenExisting(const std::string& path);
   ~Database();
   Database(const Database&) = delete;
   Database& operator=(const Database&) = delete;
+  Database(Database&& other) noexcept;
 
   void Exec(std::string_view sql);
   Statement Prepare(std::string_view sql) { return Statement(db_, sql); }
@@ -71,6 +83,8 @@ class Database {
   const std::string& Path() const { return path_; }
 
  private:
+  Database() = default;
+
   sqlite3* db_ = nullptr;
   std::string path_;
 };

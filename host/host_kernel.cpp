@@ -1,9 +1,9 @@
 #include "host/host_kernel.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "host/bstr.h"
+#include "host/console.h"
 #include "host/journal.h"
 
 namespace quillet::host {
@@ -17,7 +17,7 @@ void PrintMessage(std::string_view caption, std::string_view text) {
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] != '\r' || i + 1 >= text.size() || text[i + 1] != '\n') lines += text[i];
   }
-  std::fprintf(stderr, "%.*s: %s\n", static_cast<int>(caption.size()), caption.data(), lines.c_str());
+  Console::Standard().Error(std::string(caption) + ": " + lines);
 }
 
 }  // namespace

@@ -122,7 +122,9 @@ HRESULT HostServer::FreeQuery(QueryHandle handle) {
 
 HRESULT HostServer::ExecuteSQL(BSTR sql, std::int32_t* result) {
   if (result == nullptr) return E_POINTER;
-  return Guarded([&] { *result = Execute(FromBstr(sql)); });
+  const HRESULT status = Guarded([&] { *result = Execute(FromBstr(sql)); });
+  if (statementObserver_) statementObserver_();
+  return status;
 }
 
 // Statements that differ only in their values share one prepared statement.
@@ -142,11 +144,16 @@ std::int64_t HostServer::RunStatement(const std::string& dialectSql) {
 }
 
 // A statement SQLite refuses answers 0 and leaves its message in the
-// journal, so that the import goes on with the next record.
+// journal, so that the import goes on with the next record. A database
+// that cannot carry on fails the call instead: every later statement would
+// fail too, and the run must end at once.
 std::int32_t HostServer::Execute(const std::string& sql) {
   try {
     RunStatement(sql);
     return ToCount(db_.Changes());
+  } catch (const DatabaseFault& error) {
+    fault_ = "the log database " + db_.Path() + " cannot be written: " + error.what();
+    throw HostError(fault_);
   } catch (const HostError& error) {
     journal_.Add("SQL error: " + std::string(error.what()) + ": " +
                  std::string(FirstLine(TranslateSql(sql))));

@@ -5,6 +5,7 @@
 
 #include <quillet/plugin_api.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -42,6 +43,12 @@ class HostServer final : public RefCounted<IHostServer> {
   HRESULT STDMETHODCALLTYPE FreeQuery(QueryHandle handle) override;
   HRESULT STDMETHODCALLTYPE ExecuteSQL(BSTR sql, std::int32_t* result) override;
 
+  // Called after every statement ExecuteSQL carries out or refuses: the
+  // module's import runs one per record it takes.
+  void SetStatementObserver(std::function<void()> observer) { statementObserver_ = std::move(observer); }
+  // Why the database could not carry on; empty while it can.
+  const std::string& Fault() const { return fault_; }
+
  private:
   std::int32_t Execute(const std::string& sql);
   // Translated and run; the first column of the first row.
@@ -51,6 +58,8 @@ class HostServer final : public RefCounted<IHostServer> {
   Journal& journal_;
   QueryTable queries_;
   StatementCache statements_;
+  std::function<void()> statementObserver_;
+  std::string fault_;
 };
 
 // A table name as the module passes it, checked to be a plain identifier.

@@ -12,6 +12,8 @@
 
 namespace quillet::host {
 
+struct AdifScan;
+
 inline constexpr const char* kImportCommandCaption = "Append ADIF data into current log";
 
 struct ImportOptions {
@@ -19,12 +21,19 @@ struct ImportOptions {
   int mode = 1;
   std::string log = std::string(kDefaultLogName);
   std::string operatorCall;
+  bool operatorGiven = false;  // also an empty --operator ""
   std::string closing = std::string(kDefaultClosingDate);
+  bool closingGiven = false;
   std::string module;  // empty: Quillet.ext beside the quillet binary
+  bool quiet = false;
+  bool json = false;
+  bool strict = false;
   DatabaseOptions database;
 };
 
-// 0 when the module reported the run processed, 1 otherwise.
+// kExitOk when the module reported the run processed (kExitIgnored instead
+// with strict when it ignored or rejected records), kExitUsage when the
+// options disagree with the log, kExitIncomplete otherwise.
 int RunImport(const ImportOptions& options);
 #ifdef _WIN32
 // With the real dialog operated by script instead of "Append" then "Close";
@@ -32,8 +41,17 @@ int RunImport(const ImportOptions& options);
 int RunImport(const ImportOptions& options, const DialogScript& script);
 #endif
 
-// The log to import into, created on first use with the operator of the
-// options or, without one, the first operator callsign of the file.
-LogEntry EnsureLog(LogBook& book, const ImportOptions& options);
+// Raised before any change when an import cannot start; the message is the
+// line the user sees.
+struct ImportRefused {
+  int status;
+  std::string message;
+};
+
+// The log to import into. An existing log must agree with the options'
+// operator and closing date, when given; a new one takes the options' or,
+// without one, the most frequent operator of the file. Raises ImportRefused;
+// created is set when the log is new (it is not stored yet).
+LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& scan, bool& created);
 
 }  // namespace quillet::host

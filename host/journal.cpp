@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 
+#include "host/console.h"
 #include "host/database.h"
 
 namespace quillet::host {
@@ -22,7 +23,8 @@ std::string LocalTimestamp() {
 }
 
 void Journal::Add(std::string_view line) {
-  std::fprintf(stderr, "journal: %.*s\n", static_cast<int>(line.size()), line.data());
+  Console::Standard().Journal(line);
+  if (tableFailed_) return;
   try {
     Statement insert = db_.Prepare("INSERT INTO JOURNAL (STAMP, LINE) VALUES (?, ?)");
     insert.Bind(1, LocalTimestamp());
@@ -30,7 +32,8 @@ void Journal::Add(std::string_view line) {
     insert.Step();
   } catch (const HostError& error) {
     // The journal must never stop the host; the line is on stderr already.
-    std::fprintf(stderr, "quillet: journal table: %s\n", error.what());
+    tableFailed_ = true;
+    Console::Standard().Error(std::string("quillet: the journal table cannot be written: ") + error.what());
   }
 }
 

@@ -1,5 +1,5 @@
-// The host's journal: every line goes to standard error and, with the time
-// it was written, into the table JOURNAL.
+// The host's journal: every line goes to the console's standard error and,
+// with the time it was written, into the table JOURNAL.
 #pragma once
 
 #include <string>
@@ -16,6 +16,7 @@ class Journal {
 
  private:
   Database& db_;
+  bool tableFailed_ = false;  // reported once, then the table is left alone
 };
 
 // The local time now as 'YYYY-MM-DD HH:MM:SS'.

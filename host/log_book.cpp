@@ -2,6 +2,7 @@
 
 #include "host/database.h"
 #include "host/sql_dialect.h"
+#include "host/text.h"
 
 namespace quillet::host {
 
@@ -34,6 +35,71 @@ std::int64_t LogBook::QsoCount(std::string_view name) {
   Statement count = db_.Prepare("SELECT COUNT(*) FROM LOGS WHERE LOGNAME = ?");
   count.Bind(1, name);
   return count.Step() ? count.Integer(0) : 0;
+}
+
+}  // namespace quillet::host
+
+namespace quillet::host {
+namespace {
+
+std::vector<std::pair<std::string, std::int64_t>> CountsBy(Database& db, std::string_view column,
+                                                          std::string_view name) {
+  Statement select = db.Prepare("SELECT COALESCE(" + std::string(column) + ", ''), COUNT(*) FROM LOGS "
+                                "WHERE LOGNAME = ? GROUP BY 1 ORDER BY 2 DESC, 1");
+  select.Bind(1, name);
+  std::vector<std::pair<std::string, std::int64_t>> counts;
+  while (select.Step()) counts.emplace_back(select.Text(0), select.Integer(1));
+  return counts;
+}
+
+}  // namespace
+
+LogContents LogBook::Contents(std::string_view name) {
+  LogContents contents;
+  Statement range = db_.Prepare(
+      "SELECT COUNT(*), COALESCE(substr(MIN(QSODATE), 1, 10), ''), COALESCE(substr(MAX(QSODATE), 1, 10), '') "
+      "FROM LOGS WHERE LOGNAME = ?");
+  range.Bind(1, name);
+  if (range.Step()) contents = {range.Integer(0), range.Text(1), range.Text(2), {}, {}};
+  contents.bands = CountsBy(db_, "QSOBAND", name);
+  contents.modes = CountsBy(db_, "QSOMODE", name);
+  return contents;
+}
+
+void LogBook::Update(std::string_view name, const LogEntry& entry) {
+  if (!EqualsNoCase(name, entry.name) && Find(entry.name)) throw HostError("log " + entry.name + " exists");
+  db_.Exec("BEGIN IMMEDIATE");
+  try {
+    Statement update = db_.Prepare("UPDATE LOGBOOK SET NAME = ?, OPERATOR = ?, CLOSING = ? WHERE NAME = ?");
+    update.Bind(1, entry.name);
+    update.Bind(2, entry.operatorCall);
+    update.Bind(3, entry.closing);
+    update.Bind(4, name);
+    update.Step();
+    Statement move = db_.Prepare("UPDATE LOGS SET LOGNAME = ? WHERE LOGNAME = ?");
+    move.Bind(1, entry.name);
+    move.Bind(2, name);
+    move.Step();
+    db_.Exec("COMMIT");
+  } catch (...) {
+    db_.Exec("ROLLBACK");
+    throw;
+  }
+}
+
+void LogBook::Delete(std::string_view name) {
+  db_.Exec("BEGIN IMMEDIATE");
+  try {
+    for (const char* sql : {"DELETE FROM LOGS WHERE LOGNAME = ?", "DELETE FROM LOGBOOK WHERE NAME = ?"}) {
+      Statement remove = db_.Prepare(sql);
+      remove.Bind(1, name);
+      remove.Step();
+    }
+    db_.Exec("COMMIT");
+  } catch (...) {
+    db_.Exec("ROLLBACK");
+    throw;
+  }
 }
 
 }  // namespace quillet::host

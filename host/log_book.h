@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace quillet::host {
@@ -21,6 +22,14 @@ struct LogEntry {
   std::string closing;
 };
 
+// What a log holds: its QSOs, their first and last date (yyyy-mm-dd, empty
+// without QSOs) and their counts by band and by mode, largest first.
+struct LogContents {
+  std::int64_t qsos = 0;
+  std::string firstDate, lastDate;
+  std::vector<std::pair<std::string, std::int64_t>> bands, modes;
+};
+
 class LogBook {
  public:
   explicit LogBook(Database& db) : db_(db) {}
@@ -29,6 +38,12 @@ class LogBook {
   void Create(const LogEntry& entry);
   std::vector<LogEntry> List();
   std::int64_t QsoCount(std::string_view name);
+  LogContents Contents(std::string_view name);
+  // Replaces the log's settings; a new name also moves its QSOs. Raises
+  // HostError when the new name is taken by another log.
+  void Update(std::string_view name, const LogEntry& entry);
+  // Removes the log and its QSOs.
+  void Delete(std::string_view name);
 
  private:
   Database& db_;

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -109,8 +110,13 @@ void PrintResolution(const std::string& callsign, const Resolution& found) {
 }
 
 // The module resolves the callsign upper-cased, over the rows valid today.
-int Show(const DictionaryOptions& options, const Prepare& prepare) {
-  prepare(options.database);
+int Show(const DictionaryOptions& options, const Prepare&) {
+  // Reading only: a database that is not there is not created.
+  std::error_code missing;
+  if (!std::filesystem::is_regular_file(options.database, missing)) {
+    std::fprintf(stderr, "quillet: no log database %s\n", options.database.c_str());
+    return kIncomplete;
+  }
   Connection db(options.database);
   DictionaryResolver resolver(ReadDictionaryEntries(db.get(), LocalDayText()));
   std::string callsign = UpperAscii(options.callsign);

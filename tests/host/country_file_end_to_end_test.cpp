@@ -113,7 +113,7 @@ class CountryFileEndToEnd : public ::testing::Test {
   QuilletRun DictImport(const fs::path& database) {
     return RunQuillet(folder_.Path(), "dict import " + Quoted(QUILLET_CTY_FILE) + " --db " + Quoted(database));
   }
-  // options: "--operator DL1QLT", or none for the file's first operator.
+  // options: "--operator DL1QLT", or none for the file's most frequent operator.
   QuilletRun ImportModeTwo(const fs::path& source, const fs::path& database, const std::string& options = "") {
     return RunQuillet(folder_.Path(),
                       "import " + Quoted(source) + " --mode 2 " + options + " --db " + Quoted(database));
@@ -191,7 +191,7 @@ TEST_F(CountryFileEndToEnd, ModeTwoFillsTheSixColumnsForTheExampleAndEveryDataFi
     const fs::path copy = folder_.Path() / source.filename(), database = folder_.Path() / "log.sqlite";
     fs::copy_file(source, copy, fs::copy_options::overwrite_existing);
     fs::copy_file(dictionaries, database, fs::copy_options::overwrite_existing);
-    const QuilletRun run = ImportModeTwo(copy, database);
+    const QuilletRun run = ImportModeTwo(copy, database, OperatorOptionFor(copy));
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
     const std::vector<std::string> rows = DumpTable(database, "SELECT " + kColumns + " FROM LOGS ORDER BY ID");
     EXPECT_FALSE(rows.empty());

@@ -154,22 +154,5 @@ TEST(MenuManagerTest, RemovingACommandClearsTheCallersVariable) {
   EXPECT_TRUE(menus->Items().empty());
 }
 
-struct OperatorCase {
-  const char* adif;
-  const char* expected;
-};
-
-constexpr OperatorCase kOperators[] = {
-    {"<ADIF_VER:5>3.1.4 <OPERATOR:4>HEAD <EOH>\n<CALL:5>K1ABC <operator:6>dl1qlt <EOR>", "DL1QLT"},
-    {"<EOH><CALL:5>K1ABC<STATION_CALLSIGN:5>DK0QQ<OPERATOR:6>DL1QLT<EOR>", "DL1QLT"},
-    {"<EOH><CALL:5>K1ABC<EOR><CALL:5>K2ABC<STATION_CALLSIGN:5>dk0qq<EOR>", "DK0QQ"},
-    {"<call:5>K1ABC <operator:6:s>DL1QLT <eor>", "DL1QLT"},
-    {"no header at all <EOH> <CALL:5>K1ABC <EOR>", ""},
-};
-
-TEST(AdifScan, FindsTheFirstRecordsOperator) {
-  for (const OperatorCase& row : kOperators) EXPECT_EQ(FirstOperator(row.adif), row.expected) << row.adif;
-}
-
 }  // namespace
 }  // namespace quillet::host

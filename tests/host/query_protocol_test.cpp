@@ -9,6 +9,7 @@
 #include "host/database.h"
 #include "host/host_server.h"
 #include "host/journal.h"
+#include "host/log_book.h"
 #include "host/ref.h"
 #include "tests/host/temp_folder.h"
 
@@ -217,6 +218,57 @@ TEST(DateTimeSplit, AcceptsTheStoredFormsOnly) {
   EXPECT_EQ(SplitDateTime("2024-02-29 12:30").minute, 30);
   EXPECT_THROW(SplitDateTime("29.02.2024"), HostError);
   EXPECT_THROW(SplitDateTime(""), HostError);
+}
+
+}  // namespace
+}  // namespace quillet::host
+
+namespace quillet::host {
+namespace {
+
+TEST_F(QueryProtocol, ARefusedStatementAnswersZeroButADatabaseThatCannotWriteFails) {
+  int observed = 0;
+  server_->SetStatementObserver([&observed] { ++observed; });
+  EXPECT_EQ(Execute("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (1, \"K9DUP\")"), 0);  // taken ID
+  EXPECT_TRUE(server_->Fault().empty());
+
+  db_.Exec("PRAGMA query_only = ON");  // as a read-only file or a full disk would
+  std::int32_t result = -1;
+  EXPECT_LT(server_->ExecuteSQL(InText("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (9, \"K9NEW\")"), &result), 0);
+  EXPECT_NE(server_->Fault().find("cannot be written"), std::string::npos) << server_->Fault();
+  EXPECT_NE(TakeErrorDescription().find("cannot be written"), std::string::npos);
+  EXPECT_EQ(observed, 2);
+}
+
+TEST(LogBook, ChangesRenamesDescribesAndDeletesALog) {
+  TempFolder folder;
+  Database db(folder.File("logs.sqlite"), Durability::Wal);
+  LogBook book(db);
+  book.Create({"MAIN", "", "2099-12-31"});
+  db.Exec("INSERT INTO LOGS (LOGNAME, OMCALL, QSODATE, QSOBAND, QSOMODE) VALUES "
+          "('MAIN', 'K1ABC', '2024-03-02 10:00:00', '20M', 'FT8'),"
+          "('MAIN', 'K2ABC', '2024-03-03 11:00:00', '20M', 'CW'),"
+          "('MAIN', 'K3ABC', '2024-03-01 09:00:00', '40M', 'FT8')");
+  book.Update("MAIN", {"HOME", "KI2D", "2030-01-01"});
+  EXPECT_FALSE(book.Find("MAIN"));
+  const auto moved = book.Find("HOME");
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(moved->operatorCall, "KI2D");
+  EXPECT_EQ(moved->closing, "2030-01-01");
+
+  const LogContents contents = book.Contents("HOME");
+  EXPECT_EQ(contents.qsos, 3);
+  EXPECT_EQ(contents.firstDate, "2024-03-01");
+  EXPECT_EQ(contents.lastDate, "2024-03-03");
+  ASSERT_EQ(contents.bands.size(), 2u);
+  EXPECT_EQ(contents.bands[0], (std::pair<std::string, std::int64_t>{"20M", 2}));
+  EXPECT_EQ(contents.modes[0], (std::pair<std::string, std::int64_t>{"FT8", 2}));
+
+  book.Create({"OTHER", "K1ABC", "2099-12-31"});
+  EXPECT_THROW(book.Update("HOME", {"other", "KI2D", "2030-01-01"}), HostError);
+  book.Delete("HOME");
+  EXPECT_FALSE(book.Find("HOME"));
+  EXPECT_EQ(QueryInteger(db, "SELECT COUNT(*) FROM LOGS"), 0);
 }
 
 }  // namespace

@@ -118,6 +118,11 @@ bool IsBlankRecord(const std::string& record) {
   return true;
 }
 
+std::string OperatorOptionFor(const std::filesystem::path& file) {
+  const std::regex named("<(OPERATOR|STATION_CALLSIGN):[1-9]", std::regex::icase);
+  return std::regex_search(ReadFile(file), named) ? "" : "--operator ''";
+}
+
 std::vector<std::string> ErrorFileRecords(const std::filesystem::path& file) {
   std::vector<std::string> lines = Lines(ReadFile(file));
   if (lines.size() < 5) return {};

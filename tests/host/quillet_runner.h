@@ -33,6 +33,10 @@ std::vector<std::string> RecordStrings(const std::filesystem::path& file);
 // Blanks only, or an end-of-file marker: no "<EOR>" and no data specifier.
 bool IsBlankRecord(const std::string& record);
 
+// "--operator ''" for a file none of whose records names an operator (such
+// a file imports only into a log without one, given explicitly); else "".
+std::string OperatorOptionFor(const std::filesystem::path& file);
+
 // The records of an error file: its lines after the five header lines.
 std::vector<std::string> ErrorFileRecords(const std::filesystem::path& file);
 

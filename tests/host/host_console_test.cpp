@@ -1,0 +1,226 @@
+// The host's console, its scan of ADIF files and its import report: what
+// the user sees on the screen and in the summary, without the module.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "host/adif_scan.h"
+#include "host/console.h"
+#include "host/import_report.h"
+
+namespace quillet::host {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A console over two temporary files, with a clock the test moves.
+class ConsoleCapture {
+ public:
+  explicit ConsoleCapture(bool terminal)
+      : out_(std::tmpfile(), &std::fclose),
+        err_(std::tmpfile(), &std::fclose),
+        console_(out_.get(), err_.get(), terminal, [this] { return now_; }) {}
+  Console& Screen() { return console_; }
+  void Advance(std::chrono::milliseconds step) { now_ += step; }
+  std::string Out() { return Read(out_.get()); }
+  std::string Err() { return Read(err_.get()); }
+
+ private:
+  static std::string Read(std::FILE* file) {
+    std::fflush(file);
+    std::rewind(file);
+    std::string text;
+    for (int c = std::fgetc(file); c != EOF; c = std::fgetc(file)) text += static_cast<char>(c);
+    return text;
+  }
+  std::unique_ptr<std::FILE, int (*)(std::FILE*)> out_, err_;
+  std::chrono::steady_clock::time_point now_{};
+  Console console_;
+};
+
+TEST(Console, PrintsTranscriptLinesOnlyWhenComplete) {
+  ConsoleCapture capture(false);
+  capture.Screen().Transcript("* Import: a.adi\n   Parsing ADIF data... ");
+  EXPECT_EQ(capture.Out(), "* Import: a.adi\n");
+  capture.Screen().Journal("Warning: ADIF errors found");
+  capture.Screen().Transcript("found records: 3\n* Done. Elapsed time 00:00:00");
+  EXPECT_EQ(capture.Out(), "* Import: a.adi\n   Parsing ADIF data... found records: 3\n");
+  capture.Screen().FinishTranscript();
+  EXPECT_EQ(capture.Out(),
+            "* Import: a.adi\n   Parsing ADIF data... found records: 3\n* Done. Elapsed time 00:00:00\n");
+  EXPECT_EQ(capture.Err(), "journal: Warning: ADIF errors found\n");
+}
+
+TEST(Console, DrawsNoProgressOffATerminal) {
+  ConsoleCapture capture(false);
+  for (int percent = 0; percent < 100; ++percent) capture.Screen().Progress(percent);
+  capture.Screen().EndProgress();
+  EXPECT_EQ(capture.Err(), "");
+  EXPECT_EQ(capture.Screen().ProgressDraws(), 0);
+}
+
+TEST(Console, RedrawsProgressOnlyOnChangeAndAtMostTenTimesASecond) {
+  ConsoleCapture capture(true);
+  Console& screen = capture.Screen();
+  screen.Progress(1);
+  screen.Progress(1);
+  EXPECT_EQ(screen.ProgressDraws(), 1);
+  screen.Progress(2);  // too soon
+  EXPECT_EQ(screen.ProgressDraws(), 1);
+  capture.Advance(100ms);
+  screen.Progress(2);
+  EXPECT_EQ(screen.ProgressDraws(), 2);
+  capture.Advance(100ms);
+  screen.Progress(2);  // unchanged
+  EXPECT_EQ(screen.ProgressDraws(), 2);
+  EXPECT_EQ(capture.Err(), "\r[....................] 1%\r[....................] 2%");
+}
+
+TEST(Console, ClearsProgressBeforeAnyLineAndAtTheEnd) {
+  ConsoleCapture capture(true);
+  Console& screen = capture.Screen();
+  screen.Progress(50);
+  screen.Error("Error: disk full");
+  const std::string clear = "\r" + std::string(26, ' ') + "\r";
+  EXPECT_EQ(capture.Err(), "\r[##########..........] 50%" + clear + "Error: disk full\n");
+  screen.Progress(60);  // the first draw after a line is never held back
+  screen.EndProgress();
+  EXPECT_TRUE(capture.Err().ends_with("60%" + clear)) << capture.Err();
+}
+
+struct QuietCase {
+  bool quiet, shown;
+  const char* out;
+  const char* err;
+};
+
+TEST(Console, QuietKeepsErrorsOnlyAndAHiddenTranscriptIsStillKept) {
+  constexpr QuietCase kCases[] = {
+      {false, true, "line\n", "journal: j\nquillet: n\nE\n"},
+      {true, true, "", "E\n"},
+      {false, false, "", "journal: j\nquillet: n\nE\n"},
+  };
+  for (const QuietCase& row : kCases) {
+    ConsoleCapture capture(false);
+    capture.Screen().SetQuiet(row.quiet);
+    capture.Screen().SetTranscriptShown(row.shown);
+    capture.Screen().Transcript("line\n");
+    capture.Screen().Journal("j");
+    capture.Screen().Note("n");
+    capture.Screen().Error("E");
+    EXPECT_EQ(capture.Out(), row.out);
+    EXPECT_EQ(capture.Err(), row.err);
+    EXPECT_EQ(capture.Screen().TranscriptText(), "line\n");
+  }
+}
+
+struct ScanCase {
+  std::string bytes;
+  std::size_t records;
+  const char* mainOperator;
+};
+
+std::string Utf16Le(const std::string& ascii) {
+  std::string bytes = "\xFF\xFE";
+  for (char c : ascii) bytes += std::string{c, '\0'};
+  return bytes;
+}
+
+std::string Utf16Be(const std::string& ascii) {
+  std::string bytes = "\xFE\xFF";
+  for (char c : ascii) bytes += std::string{'\0', c};
+  return bytes;
+}
+
+TEST(AdifScan, CountsRecordsAndFindsTheMostFrequentOperator) {
+  const std::string twoOperators =
+      "<EOH><CALL:5>K1ABC<OPERATOR:5>Steve<EOR><CALL:5>K2ABC<OPERATOR:5>ki2d <EOR>"
+      "<CALL:5>K3ABC<OPERATOR:4>KI2D<EOR>";
+  const ScanCase kCases[] = {
+      {twoOperators, 3, "KI2D"},
+      {"<ADIF_VER:5>3.1.4 <OPERATOR:4>HEAD <EOH>\n<CALL:5>K1ABC <operator:6>dl1qlt <EOR>", 1, "DL1QLT"},
+      {"<EOH><CALL:5>K1ABC<EOR><CALL:5>K2ABC<STATION_CALLSIGN:5>dk0qq<EOR>", 2, "DK0QQ"},
+      {"<EOH><CALL:5>K1ABC<STATION_CALLSIGN:5>DK0QQ<OPERATOR:6>DL1QLT<EOR>", 1, "DL1QLT"},
+      {"<call:5>K1ABC <operator:6:s>DL1QLT <eor>", 1, "DL1QLT"},  // no header: all records
+      {"<EOH><CALL:5>K1ABC<OPERATOR:6>DL1QLT<EOR><CALL:5>K2ABC<OPERATOR:6>DL1QLT", 2, "DL1QLT"},
+      {"no header at all, no records", 0, ""},
+      {"", 0, ""},
+      {std::string("\x00\x01\x02<\xFF\xFE\x80", 8), 0, ""},  // binary
+      {"\xEF\xBB\xBF<EOH><CALL:5>K1ABC<OPERATOR:6>DL1QLT<EOR>", 1, "DL1QLT"},
+      {Utf16Le("<EOH><CALL:5>K1ABC<OPERATOR:6>DL1QLT<EOR>"), 1, "DL1QLT"},
+      {Utf16Be("<EOH><CALL:5>K1ABC<OPERATOR:6>DL1QLT<EOR>"), 1, "DL1QLT"},
+      // Without a byte-order mark the first NUL ends the text, as it does for the module.
+      {Utf16Le("<EOH><CALL:5>K1ABC<OPERATOR:6>DL1QLT<EOR>").substr(2), 0, ""},
+      {"<EOH><CALL:5>K1ABC<EOR>", 1, ""},
+  };
+  for (const ScanCase& row : kCases) {
+    const AdifScan scan = ScanAdif(DecodeAdifBytes(row.bytes));
+    EXPECT_EQ(scan.records.size(), row.records) << row.bytes;
+    EXPECT_EQ(scan.MainOperator(), row.mainOperator) << row.bytes;
+  }
+}
+
+TEST(AdifScan, CountsEachOperatorMostFrequentFirst) {
+  const AdifScan scan = ScanAdif(
+      "<EOH><OPERATOR:1>A<EOR><OPERATOR:1>B<EOR><OPERATOR:1>B<EOR><CALL:1>X<EOR><OPERATOR:1>C<EOR>");
+  ASSERT_EQ(scan.operators.size(), 3u);
+  EXPECT_EQ(scan.operators[0].call, "B");
+  EXPECT_EQ(scan.operators[0].records, 2);
+  EXPECT_EQ(scan.operators[1].call, "A");  // ties keep the file's order
+  EXPECT_EQ(scan.RecordsOf("C"), 1);
+  EXPECT_EQ(scan.RecordsOf(""), 1);
+}
+
+TEST(ImportReport, ReadsTheCountsAndReasonsOfATranscript) {
+  const TranscriptSummary summary = ReadTranscript(
+      "* Import: a.adi from /tmp\n* ADIF Version: 3.1.4\n   Parsing ADIF data... found records: 30\n"
+      "      Inserted to log: 27\n      Updated in log: 1\n      Ignored: 1 (wrong callsign/date)\n"
+      "      Errors found: 1, copied to a.err\n      Record 29: Invalid argument to date encode\n"
+      "* Done. Elapsed time 00:00:00\n");
+  EXPECT_EQ(summary.found, 30);
+  EXPECT_EQ(summary.inserted, 27);
+  EXPECT_EQ(summary.updated, 1);
+  EXPECT_EQ(summary.ignored, 1);
+  EXPECT_EQ(summary.errors, 1);
+  EXPECT_EQ(summary.errorFile, "a.err");
+  ASSERT_EQ(summary.recordReasons.size(), 1u);
+  EXPECT_EQ(summary.recordReasons[0], "Record 29: Invalid argument to date encode");
+}
+
+TEST(ImportReport, NamesTheCausesOfIgnoredRecords) {
+  const AdifScan scan = ScanAdif(
+      "<EOH><OPERATOR:4>KI2D<QSO_DATE:8>20240101<EOR><OPERATOR:5>STEVE<QSO_DATE:8>20240101<EOR>"
+      "<OPERATOR:4>KI2D<QSO_DATE:8>20240103<EOR><OPERATOR:4>KI2D<QSO_DATE:8>20240102<EOR><CALL:1>X<EOR>");
+  const IgnoredCauses causes = FindIgnoredCauses(scan, "KI2D", "2024-01-01");
+  EXPECT_EQ(causes.afterClosing, 1);  // a day past the closing date is still taken
+  EXPECT_EQ(causes.otherOperators.at("STEVE"), 1);
+  EXPECT_EQ(causes.otherOperators.at(""), 1);
+}
+
+TEST(ImportReport, WritesOneJsonObject) {
+  ImportReport report;
+  report.file = "/tmp/a \"b\".adi";
+  report.log = "MAIN";
+  report.mode = 1;
+  report.completed = true;
+  report.counts.found = 2;
+  report.counts.inserted = 1;
+  report.counts.ignored = 1;
+  report.counts.recordReasons = {"Record 2: bad"};
+  report.errorFilePath = "/tmp/a.err";
+  report.elapsedMs = 12;
+  report.ignored.otherOperators["STEVE"] = 1;
+  EXPECT_EQ(ReportJson(report),
+            "{\"file\":\"/tmp/a \\\"b\\\".adi\",\"log\":\"MAIN\",\"mode\":1,\"completed\":true,"
+            "\"counts\":{\"found\":2,\"inserted\":1,\"updated\":0,\"ignored\":1,\"errors\":0},"
+            "\"error_file\":\"/tmp/a.err\",\"elapsed_ms\":12,\"record_reasons\":[\"Record 2: bad\"],"
+            "\"ignored_causes\":{\"other_operator\":{\"STEVE\":1},\"after_closing_date\":0}}");
+  report.errorFilePath.reset();
+  EXPECT_NE(ReportJson(report).find("\"error_file\":null"), std::string::npos);
+  EXPECT_EQ(JsonString(std::string("a\x01\n", 3)), "\"a\\u0001\\n\"");
+}
+
+}  // namespace
+}  // namespace quillet::host
