@@ -103,7 +103,7 @@ TEST_F(ImportEndToEnd, ReimportInAnyOtherModeOnlyUpdates) {
     SCOPED_TRACE(name);
     fs::copy_file(dictionaries, Database(), fs::copy_options::overwrite_existing);
     const fs::path source = Copy(kData / name);
-    const QuilletRun first = Import(source, "--mode 1");
+    const QuilletRun first = Import(source, "--mode 1 " + OperatorOptionFor(source));
     ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
     const TranscriptCounts firstCounts = ReadCounts(first.out);
     const std::vector<std::string> count = Rows("SELECT COUNT(*) FROM LOGS");
