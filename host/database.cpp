@@ -150,6 +150,20 @@ void Database::Exec(std::string_view sql) {
 
 std::int64_t Database::Changes() const { return sqlite3_changes(db_); }
 
+Transaction::~Transaction() {
+  if (committed_) return;
+  try {
+    db_.Exec("ROLLBACK");
+  } catch (const HostError&) {
+    // SQLite has already rolled back what it could not carry on with.
+  }
+}
+
+void Transaction::Commit() {
+  db_.Exec("COMMIT");
+  committed_ = true;
+}
+
 std::int64_t QueryInteger(Database& db, std::string_view sql) {
   Statement statement = db.Prepare(sql);
   return statement.Step() ? statement.Integer(0) : 0;

@@ -89,6 +89,21 @@ class Database {
   std::string path_;
 };
 
+// A write transaction (BEGIN IMMEDIATE) that rolls back unless committed,
+// so that a step that raises leaves the database as it was.
+class Transaction {
+ public:
+  explicit Transaction(Database& db) : db_(db) { db_.Exec("BEGIN IMMEDIATE"); }
+  ~Transaction();
+  Transaction(const Transaction&) = delete;
+  Transaction& operator=(const Transaction&) = delete;
+  void Commit();
+
+ private:
+  Database& db_;
+  bool committed_ = false;
+};
+
 // One integer from a query such as SELECT COUNT(*).
 std::int64_t QueryInteger(Database& db, std::string_view sql);
 

@@ -3,10 +3,10 @@
 #include <CLI/CLI.hpp>
 
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <sstream>
 
 #include "host/adif_scan.h"
 #include "host/console.h"
@@ -50,11 +50,15 @@ AdifScan ScanSource(const std::string& file) {
   if (!fs::is_regular_file(file, error)) {
     throw ImportRefused{kExitIncomplete, "quillet: " + file + " is not a regular file; only files can be imported"};
   }
+  // Read straight into one buffer: a stream copy would hold the file twice.
+  const std::uintmax_t size = fs::file_size(file, error);
+  std::string bytes;
   std::ifstream in(file, std::ios::binary);
-  std::ostringstream bytes;
-  bytes << in.rdbuf();
-  if (!in) throw ImportRefused{kExitIncomplete, "quillet: cannot read " + file};
-  AdifScan scan = ScanAdif(DecodeAdifBytes(bytes.str()));
+  if (!error) bytes.resize(static_cast<std::size_t>(size));
+  if (error || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+    throw ImportRefused{kExitIncomplete, "quillet: cannot read " + file};
+  }
+  AdifScan scan = ScanAdif(DecodeAdifBytes(bytes));
   if (scan.records.empty()) throw ImportRefused{kExitIncomplete, "quillet: no ADIF records found in " + file};
   return scan;
 }

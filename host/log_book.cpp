@@ -68,38 +68,28 @@ LogContents LogBook::Contents(std::string_view name) {
 
 void LogBook::Update(std::string_view name, const LogEntry& entry) {
   if (!EqualsNoCase(name, entry.name) && Find(entry.name)) throw HostError("log " + entry.name + " exists");
-  db_.Exec("BEGIN IMMEDIATE");
-  try {
-    Statement update = db_.Prepare("UPDATE LOGBOOK SET NAME = ?, OPERATOR = ?, CLOSING = ? WHERE NAME = ?");
-    update.Bind(1, entry.name);
-    update.Bind(2, entry.operatorCall);
-    update.Bind(3, entry.closing);
-    update.Bind(4, name);
-    update.Step();
-    Statement move = db_.Prepare("UPDATE LOGS SET LOGNAME = ? WHERE LOGNAME = ?");
-    move.Bind(1, entry.name);
-    move.Bind(2, name);
-    move.Step();
-    db_.Exec("COMMIT");
-  } catch (...) {
-    db_.Exec("ROLLBACK");
-    throw;
-  }
+  Transaction transaction(db_);
+  Statement update = db_.Prepare("UPDATE LOGBOOK SET NAME = ?, OPERATOR = ?, CLOSING = ? WHERE NAME = ?");
+  update.Bind(1, entry.name);
+  update.Bind(2, entry.operatorCall);
+  update.Bind(3, entry.closing);
+  update.Bind(4, name);
+  update.Step();
+  Statement move = db_.Prepare("UPDATE LOGS SET LOGNAME = ? WHERE LOGNAME = ?");
+  move.Bind(1, entry.name);
+  move.Bind(2, name);
+  move.Step();
+  transaction.Commit();
 }
 
 void LogBook::Delete(std::string_view name) {
-  db_.Exec("BEGIN IMMEDIATE");
-  try {
-    for (const char* sql : {"DELETE FROM LOGS WHERE LOGNAME = ?", "DELETE FROM LOGBOOK WHERE NAME = ?"}) {
-      Statement remove = db_.Prepare(sql);
-      remove.Bind(1, name);
-      remove.Step();
-    }
-    db_.Exec("COMMIT");
-  } catch (...) {
-    db_.Exec("ROLLBACK");
-    throw;
+  Transaction transaction(db_);
+  for (const char* sql : {"DELETE FROM LOGS WHERE LOGNAME = ?", "DELETE FROM LOGBOOK WHERE NAME = ?"}) {
+    Statement remove = db_.Prepare(sql);
+    remove.Bind(1, name);
+    remove.Step();
   }
+  transaction.Commit();
 }
 
 }  // namespace quillet::host

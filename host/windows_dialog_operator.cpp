@@ -184,44 +184,42 @@ bool DialogOperator::AnswerErrorBoxes() {
   return answered;
 }
 
+bool DialogOperator::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+  return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_BLOCK, static_cast<UINT>(timeout_.count()),
+                             &result) != 0;
+}
+
 bool DialogOperator::SetText(HWND control, std::u16string_view text) {
   const std::u16string copy(text);
   DWORD_PTR result = 0;
-  const auto sent = SendMessageTimeoutW(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(copy)),
-                                        SMTO_BLOCK, static_cast<UINT>(timeout_.count()), &result);
-  return sent != 0 || Fail("setting the text \"" + Utf8(text) + "\" timed out");
+  return Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(copy)), result) ||
+         Fail("setting the text \"" + Utf8(text) + "\" timed out");
 }
 
 bool DialogOperator::Type(HWND edit, int at, char16_t character) {
   DWORD_PTR result = 0;
-  const UINT limit = static_cast<UINT>(timeout_.count());
-  return (SendMessageTimeoutW(edit, EM_SETSEL, at, at, SMTO_BLOCK, limit, &result) != 0 &&
-          SendMessageTimeoutW(edit, WM_CHAR, character, 1, SMTO_BLOCK, limit, &result) != 0) ||
+  return (Send(edit, EM_SETSEL, at, at, result) && Send(edit, WM_CHAR, character, 1, result)) ||
          Fail("typing into the edit timed out");
 }
 
 // As a person picking an item: the selection, then the list's notification.
 bool DialogOperator::SelectItem(HWND comboBox, int index) {
   DWORD_PTR result = 0;
-  const UINT limit = static_cast<UINT>(timeout_.count());
   const WPARAM notification = MAKEWPARAM(GetDlgCtrlID(comboBox), CBN_SELCHANGE);
-  return (SendMessageTimeoutW(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0, SMTO_BLOCK, limit, &result) != 0 &&
-          SendMessageTimeoutW(GetParent(comboBox), WM_COMMAND, notification, reinterpret_cast<LPARAM>(comboBox),
-                              SMTO_BLOCK, limit, &result) != 0) ||
+  return (Send(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0, result) &&
+          Send(GetParent(comboBox), WM_COMMAND, notification, reinterpret_cast<LPARAM>(comboBox), result)) ||
          Fail("selecting a mode timed out");
 }
 
 std::u16string DialogOperator::Text(HWND control) {
   DWORD_PTR length = 0;
-  const UINT limit = static_cast<UINT>(timeout_.count());
-  if (SendMessageTimeoutW(control, WM_GETTEXTLENGTH, 0, 0, SMTO_BLOCK, limit, &length) == 0) {
+  if (!Send(control, WM_GETTEXTLENGTH, 0, 0, length)) {
     Fail("reading a control's text timed out");
     return {};
   }
   std::u16string text(length + 1, u'\0');
   DWORD_PTR copied = 0;
-  if (SendMessageTimeoutW(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), SMTO_BLOCK,
-                          limit, &copied) == 0) {
+  if (!Send(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), copied)) {
     Fail("reading a control's text timed out");
     return {};
   }
@@ -233,16 +231,13 @@ std::u16string DialogOperator::StatusText(HWND statusBar, int part) {
   // SB_GETTEXTLENGTHW answers the length in its low word and the drawing
   // type in its high word; the text is copied within this process.
   DWORD_PTR answer = 0;
-  const UINT limit = static_cast<UINT>(timeout_.count());
-  if (SendMessageTimeoutW(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, SMTO_BLOCK, limit, &answer) ==
-      0) {
+  if (!Send(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, answer)) {
     Fail("reading the status bar timed out");
     return {};
   }
   std::u16string text(LOWORD(answer) + 1, u'\0');
   DWORD_PTR copied = 0;
-  if (SendMessageTimeoutW(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()),
-                          SMTO_BLOCK, limit, &copied) == 0) {
+  if (!Send(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()), copied)) {
     Fail("reading the status bar timed out");
     return {};
   }

@@ -79,6 +79,9 @@ class DialogOperator {
   bool FindDialog(DialogControls& dialog);
   // Dismisses error boxes the module shows over the dialog; true when one was.
   bool AnswerErrorBoxes();
+  // Sends a message to a window of the dialog's thread; false when it was
+  // not answered within the operator's time limit.
+  bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result);
 
   std::u16string caption_;
   RunSignal& runEnded_;

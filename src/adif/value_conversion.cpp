@@ -28,13 +28,17 @@ std::u16string JoinAtDecimalMark(std::u16string_view text) {
 std::u16string QuoteSqlString(std::u16string_view value) {
   std::u16string literal;
   literal.reserve(value.size() + 2);
-  literal += u'\'';
-  for (char16_t c : value) {
-    if (c == u'\'') literal += u'\'';
-    literal += c;
-  }
-  literal += u'\'';
+  AppendQuotedSqlString(literal, value);
   return literal;
+}
+
+void AppendQuotedSqlString(std::u16string& out, std::u16string_view value) {
+  out += u'\'';
+  for (char16_t c : value) {
+    if (c == u'\'') out += u'\'';
+    out += c;
+  }
+  out += u'\'';
 }
 
 std::int32_t TextPos(std::u16string_view sub, std::u16string_view text) {

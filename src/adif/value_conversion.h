@@ -11,6 +11,8 @@ namespace quillet {
 // A standard SQL string literal: apostrophes around the value, every
 // apostrophe inside it doubled, nothing else changed.
 std::u16string QuoteSqlString(std::u16string_view value);
+// The same literal appended to out, for statements built in one buffer.
+void AppendQuotedSqlString(std::u16string& out, std::u16string_view value);
 
 // 1-based position of the first occurrence of sub in text; 0 when absent
 // or when sub is empty.

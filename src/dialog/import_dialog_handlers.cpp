@@ -67,13 +67,13 @@ class DictionaryCleanup {
   DictionaryCleanup& operator=(const DictionaryCleanup&) = delete;
 };
 
-// Ends an activation however FormActivate is left.
-class ActivationEnd {
+// Marks an activation as under way for its lifetime, however it is left.
+class ActivationScope {
  public:
-  explicit ActivationEnd(bool& activating) : activating_(activating) {}
-  ~ActivationEnd() { activating_ = false; }
-  ActivationEnd(const ActivationEnd&) = delete;
-  ActivationEnd& operator=(const ActivationEnd&) = delete;
+  explicit ActivationScope(bool& activating) : activating_(activating) { activating_ = true; }
+  ~ActivationScope() { activating_ = false; }
+  ActivationScope(const ActivationScope&) = delete;
+  ActivationScope& operator=(const ActivationScope&) = delete;
 
  private:
   bool& activating_;
@@ -93,22 +93,22 @@ void TfrmQuillet::CheckActions() {
 }
 
 void TfrmQuillet::FormActivate() {
-  activating_ = true;
-  const ActivationEnd activationEnd(activating_);
-  ImportEngine engine(*this, HostKernel.get(), HostServer.get());
-  engine.BuildErrorFileHeader();
-  iniUpdate.SetFileName(IniPath);
-  ClearDictionaries();
-  std::u16string path = iniUpdate.ReadString(IniSection, u"ADIF", u"");
-  const std::int32_t mode = iniUpdate.ReadInteger(IniSection, u"Corr", 0);
-  cbProve.SetItemIndex(mode >= 0 && mode < kModeCount ? mode : -1);
-  if (path.empty()) path = GetVariable(HostKernel.get(), u"DOWNLOAD");
-  edSource.SetText(path);
-  RunFlag = false;
-  mProgress.SetText(u"");
-  engine.SetProgress(0);
-  psErrors.SetCaption(u"");
-  activating_ = false;
+  {
+    const ActivationScope activating(activating_);
+    ImportEngine engine(*this, HostKernel.get(), HostServer.get());
+    engine.BuildErrorFileHeader();
+    iniUpdate.SetFileName(IniPath);
+    ClearDictionaries();
+    std::u16string path = iniUpdate.ReadString(IniSection, u"ADIF", u"");
+    const std::int32_t mode = iniUpdate.ReadInteger(IniSection, u"Corr", 0);
+    cbProve.SetItemIndex(mode >= 0 && mode < kModeCount ? mode : -1);
+    if (path.empty()) path = GetVariable(HostKernel.get(), u"DOWNLOAD");
+    edSource.SetText(path);
+    RunFlag = false;
+    mProgress.SetText(u"");
+    engine.SetProgress(0);
+    psErrors.SetCaption(u"");
+  }
   CheckActions();
 }
 

@@ -29,16 +29,6 @@ bool IsOutOfDate(const TLogField& field, TDateTime closeDate) {
   return AdifDateValue(field.Value) > closeDate + 1.0;
 }
 
-// Operators are compared without the blanks and control characters that
-// programs leave around values.
-std::u16string_view TrimmedView(std::u16string_view text) {
-  std::size_t first = 0;
-  std::size_t last = text.size();
-  while (first < last && text[first] <= u' ') ++first;
-  while (last > first && text[last - 1] <= u' ') --last;
-  return text.substr(first, last - first);
-}
-
 // Searched from the end, where a record string holds its terminator.
 bool HoldsEndOfRecord(std::u16string_view record) {
   constexpr std::u16string_view kEndOfRecord = u"<EOR>";
@@ -138,6 +128,8 @@ bool RecordStep::ReadPass(const RecordFields& record, TLogStruct& fields, TDateT
       throw;
     }
     if ((roles_[i] & kOperatorSource) && recordOperator_.empty()) {
+      // Compared without the blanks and control characters that programs
+      // leave around values.
       recordOperator_ = UpperAscii(TrimmedView(field.Value));
     }
     if (roles_[i] & kOperator) rawOperator_ = field.Value;
@@ -234,12 +226,9 @@ void RecordStep::AppendFillableKey(const TLogField& field, std::uint8_t role) {
     }
   }
   for (std::u16string_view value : keyAlternatives_) {
-    keyCondition_.append(field.Column).append(u"='"sv);
-    for (char16_t c : value) {
-      if (c == u'\'') keyCondition_ += u'\'';
-      keyCondition_ += c;
-    }
-    keyCondition_.append(u"' OR "sv);
+    keyCondition_.append(field.Column).append(u"="sv);
+    AppendQuotedSqlString(keyCondition_, value);
+    keyCondition_.append(u" OR "sv);
   }
   keyCondition_.append(field.Column).append(u" IS NULL"sv);
 }

@@ -42,36 +42,6 @@ std::u16string DecodeByMark(std::string_view bytes, SourceEncoding& encoding) {
   return AnsiToUtf16(bytes);
 }
 
-// Length of the well-formed multi-byte UTF-8 sequence at bytes[i] (a lead
-// byte above 0x7F), or 0 when there is none: no overlong forms, no
-// surrogates, nothing above U+10FFFF.
-std::size_t MultiByteSequence(std::string_view bytes, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(bytes[i]);
-  std::size_t extra = 0;
-  unsigned char low = 0x80;   // bounds of the second byte
-  unsigned char high = 0xBF;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    if (lead == 0xE0) low = 0xA0;
-    if (lead == 0xED) high = 0x9F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    if (lead == 0xF0) low = 0x90;
-    if (lead == 0xF4) high = 0x8F;
-  } else {
-    return 0;
-  }
-  if (bytes.size() - i <= extra) return 0;
-  const auto second = static_cast<unsigned char>(bytes[i + 1]);
-  if (second < low || second > high) return 0;
-  for (std::size_t k = 2; k <= extra; ++k) {
-    if ((static_cast<unsigned char>(bytes[i + k]) & 0xC0) != 0x80) return 0;
-  }
-  return extra + 1;
-}
-
 }  // namespace
 
 bool IsMultiByteUtf8(std::string_view bytes) {
@@ -82,7 +52,7 @@ bool IsMultiByteUtf8(std::string_view bytes) {
       ++i;
       continue;
     }
-    const std::size_t length = MultiByteSequence(bytes, i);
+    const std::size_t length = Utf8SequenceLength(bytes, i);
     if (length == 0) return false;
     multiByte = true;
     i += length;

@@ -22,12 +22,41 @@ std::u16string TrimRight(std::u16string_view text) {
   return std::u16string(text.substr(0, end));
 }
 
-std::u16string Trim(std::u16string_view text) {
+std::u16string_view TrimmedView(std::u16string_view text) {
   std::size_t first = 0;
   std::size_t end = text.size();
   while (first < end && text[first] <= u' ') ++first;
   while (end > first && text[end - 1] <= u' ') --end;
-  return std::u16string(text.substr(first, end - first));
+  return text.substr(first, end - first);
+}
+
+std::u16string Trim(std::u16string_view text) { return std::u16string(TrimmedView(text)); }
+
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
+  const auto lead = static_cast<unsigned char>(bytes[at]);
+  std::size_t extra = 0;
+  char32_t code = 0;
+  if (lead >= 0xC2 && lead <= 0xDF) {
+    extra = 1;
+    code = lead & 0x1F;
+  } else if (lead >= 0xE0 && lead <= 0xEF) {
+    extra = 2;
+    code = lead & 0x0F;
+  } else if (lead >= 0xF0 && lead <= 0xF4) {
+    extra = 3;
+    code = lead & 0x07;
+  } else {
+    return 0;
+  }
+  if (at + extra >= bytes.size()) return 0;
+  for (std::size_t k = 1; k <= extra; ++k) {
+    const auto next = static_cast<unsigned char>(bytes[at + k]);
+    if ((next & 0xC0) != 0x80) return 0;
+    code = (code << 6) | (next & 0x3F);
+  }
+  const bool overlong = (extra == 2 && code < 0x800) || (extra == 3 && code < 0x10000);
+  if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
+  return extra + 1;
 }
 
 std::u16string Utf8ToUtf16(std::string_view text) {

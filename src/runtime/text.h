@@ -14,12 +14,17 @@ std::u16string UpperAscii(std::u16string_view text);
 char16_t UpperAscii(char16_t c);
 
 // Removes characters up to and including the blank (controls and blanks)
-// at both ends.
+// at both ends; TrimmedView gives the same characters without a copy.
 std::u16string Trim(std::u16string_view text);
+std::u16string_view TrimmedView(std::u16string_view text);
 std::u16string TrimLeft(std::u16string_view text);
 std::u16string TrimRight(std::u16string_view text);
 
 std::u16string Utf8ToUtf16(std::string_view text);
+// Length of the well-formed multi-byte UTF-8 sequence at bytes[at], or 0
+// when there is none there: no overlong forms, no surrogates, nothing
+// above U+10FFFF, nothing cut short.
+std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 std::string Utf16ToUtf8(std::u16string_view text);
 
 // Widens text made of ASCII characters only (literals, numbers).

@@ -16,34 +16,6 @@ char16_t FromCp1252(unsigned char byte) {
   return byte;
 }
 
-// Length of the valid UTF-8 sequence at i, or 0 when there is none.
-std::size_t ValidSequence(std::string_view bytes, std::size_t i) {
-  const auto lead = static_cast<unsigned char>(bytes[i]);
-  std::size_t extra = 0;
-  char32_t code = 0;
-  if (lead >= 0xC2 && lead <= 0xDF) {
-    extra = 1;
-    code = lead & 0x1F;
-  } else if (lead >= 0xE0 && lead <= 0xEF) {
-    extra = 2;
-    code = lead & 0x0F;
-  } else if (lead >= 0xF0 && lead <= 0xF4) {
-    extra = 3;
-    code = lead & 0x07;
-  } else {
-    return 0;
-  }
-  if (i + extra >= bytes.size()) return 0;
-  for (std::size_t k = 1; k <= extra; ++k) {
-    const auto next = static_cast<unsigned char>(bytes[i + k]);
-    if ((next & 0xC0) != 0x80) return 0;
-    code = (code << 6) | (next & 0x3F);
-  }
-  const bool overlong = (extra == 2 && code < 0x800) || (extra == 3 && code < 0x10000);
-  if (overlong || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-  return extra + 1;
-}
-
 }  // namespace
 
 std::u16string AnsiToUtf16(std::string_view bytes) {
@@ -57,7 +29,7 @@ std::u16string AnsiToUtf16(std::string_view bytes) {
       ++i;
       continue;
     }
-    if (const std::size_t length = ValidSequence(bytes, i); length != 0) {
+    if (const std::size_t length = Utf8SequenceLength(bytes, i); length != 0) {
       result += Utf8ToUtf16(bytes.substr(i, length));
       i += length;
     } else {
