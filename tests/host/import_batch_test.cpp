@@ -148,6 +148,38 @@ TEST(ImportBatch, AfterAKillTheDatabaseIsWholeAndAReimportCompletesItExactly) {
   EXPECT_EQ(reader.Number(kDistinctQsos), kRecords);
 }
 
+TEST(ImportBatch, SigtermEndsTheImportWithItsOpenBatchCommitted) {
+  TempFolder folder;
+  constexpr int kRecords = 80000;
+  WriteAdif(folder.Path() / "log.adi", kRecords);
+  ASSERT_EQ(RunQuillet(folder.Path(), "log create MAIN --operator DL1QLT --db log.sqlite").exitCode, 0);
+
+  const pid_t child = StartImport(folder.Path(), "log.adi", "log.sqlite");
+  ASSERT_GT(child, 0);
+  bool ended = false;
+  long committed = 0;
+  {
+    Reader reader(folder.Path() / "log.sqlite");
+    while (!ended && (committed = reader.Number("SELECT COUNT(*) FROM LOGS")) <= 0) {
+      ended = waitpid(child, nullptr, WNOHANG) == child;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  }
+  ASSERT_FALSE(ended) << "the import ended before the signal";
+  ASSERT_EQ(kill(child, SIGTERM), 0);
+  const int status = Reap(child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "wait status " << status;
+
+  // The batch open at the signal holds at least the record after which the
+  // signal was taken: it was committed, not dropped.
+  Reader reader(folder.Path() / "log.sqlite");
+  EXPECT_EQ(reader.Text("PRAGMA integrity_check"), "ok");
+  const long kept = reader.Number("SELECT COUNT(*) FROM LOGS");
+  EXPECT_GT(kept, committed);
+  EXPECT_LT(kept, kRecords);
+  EXPECT_EQ(reader.Number(kDistinctQsos), kept);
+}
+
 TEST(ImportBatch, ImportsOfOneFileSideBySideStoreEachQsoOnce) {
   TempFolder folder;
   constexpr int kRecords = 5000;
