@@ -58,7 +58,7 @@ Outcome Import(const fs::path& folder, const fs::path& source, long records, boo
       _exit(126);
     }
     std::vector<const char*> arguments = {quillet.c_str(), "import", source.c_str(), "--db", "bench.sqlite",
-                                          "--operator", "DL1QLT", "--mode", "1"};
+                                          "--operator",    "DL1QLT", "--mode",       "1"};
     if (commitEach) arguments.push_back("--commit-each");
     arguments.push_back(nullptr);
     execv(quillet.c_str(), const_cast<char* const*>(arguments.data()));
@@ -114,7 +114,8 @@ int main(int argc, char** argv) {
       for (int path = 0; path < 2; ++path) {
         const Outcome outcome = Import(folder, source, records, path == 0);
         if (!outcome.completed) {
-          std::fprintf(stderr, "the import did not complete: see run.out and run.err in %s\n", folder.c_str());
+          std::fprintf(stderr, "the import did not complete: see run.out and run.err in %s\n",
+                       folder.c_str());
           return 1;
         }
         seconds[path].push_back(outcome.seconds);

@@ -13,7 +13,8 @@ extern "C" void NoteSignal(int signal) { noted = signal; }
 }  // namespace
 
 InterruptDeferral::InterruptDeferral()
-    : previousInterrupt_(std::signal(SIGINT, NoteSignal)), previousTerminate_(std::signal(SIGTERM, NoteSignal)) {}
+    : previousInterrupt_(std::signal(SIGINT, NoteSignal)),
+      previousTerminate_(std::signal(SIGTERM, NoteSignal)) {}
 
 InterruptDeferral::~InterruptDeferral() {
   std::signal(SIGINT, previousInterrupt_ == SIG_ERR ? SIG_DFL : previousInterrupt_);

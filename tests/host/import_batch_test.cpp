@@ -40,10 +40,10 @@ void WriteAdif(const fs::path& path, int records) {
     std::snprintf(text, sizeof text, "2021%02d%02d", 1 + day / 28 % 12, 1 + day % 28);
     const std::string date = text;
     std::snprintf(text, sizeof text, "%02d%02d%02d", minute / 60 % 24, minute % 60, i % 60);
-    out << Field("CALL", "K" + std::to_string(i % 10) + "A" + std::to_string(i % 997)) << Field("QSO_DATE", date)
-        << Field("TIME_ON", text) << Field("BAND", i % 3 ? "20M" : "40M") << Field("FREQ", i % 3 ? "14.070" : "7.030")
-        << Field("MODE", i % 2 ? "CW" : "SSB") << Field("RST_SENT", "599") << Field("OPERATOR", "DL1QLT")
-        << "<EOR>\n";
+    out << Field("CALL", "K" + std::to_string(i % 10) + "A" + std::to_string(i % 997))
+        << Field("QSO_DATE", date) << Field("TIME_ON", text) << Field("BAND", i % 3 ? "20M" : "40M")
+        << Field("FREQ", i % 3 ? "14.070" : "7.030") << Field("MODE", i % 2 ? "CW" : "SSB")
+        << Field("RST_SENT", "599") << Field("OPERATOR", "DL1QLT") << "<EOR>\n";
   }
 }
 

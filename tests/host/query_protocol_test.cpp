@@ -280,7 +280,8 @@ TEST_F(QueryProtocol, ABatchHoldsTheWriterLockFromItsFirstQuery) {
   EXPECT_TRUE(db_.InTransaction());
   // A second writer, one that does not wait, cannot begin until the batch commits.
   sqlite3* opened = nullptr;
-  ASSERT_EQ(sqlite3_open_v2(folder_.File("host.sqlite").c_str(), &opened, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  const std::string path = folder_.File("host.sqlite");
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
   const std::unique_ptr<sqlite3, int (*)(sqlite3*)> other(opened, sqlite3_close);
   EXPECT_EQ(sqlite3_exec(other.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_BUSY);
   server_->CommitWrites();
@@ -294,8 +295,8 @@ TEST(HostCoreBatch, TheModulesRefreshCommitsTheOpenBatch) {
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, HostVariables{});
   core->Server().SetCommitPolicy(CommitPolicy::Batched);
   std::int32_t result = -1;
-  ASSERT_EQ(core->Server().ExecuteSQL(InText("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (5, 'K9RF')"), &result),
-            S_OK);
+  const InText insert("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (5, 'K9RF')");
+  ASSERT_EQ(core->Server().ExecuteSQL(insert, &result), S_OK);
   EXPECT_EQ(result, 1);
   EXPECT_TRUE(db.InTransaction());
   ASSERT_EQ(core->Kernel().SendCommand(InText("REFRESH"), InText("")), S_OK);
