@@ -10,7 +10,11 @@ std::u16string FromBstr16(BSTR text) {
   return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
 }
 
-std::string FromBstr(BSTR text) { return host::Utf8(FromBstr16(text)); }
+// Straight from the string's own units, without a UTF-16 copy first.
+std::string FromBstr(BSTR text) {
+  if (text == nullptr) return {};
+  return host::Utf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), SysStringLen(text)));
+}
 
 BSTR NewBstr(std::string_view utf8) {
   const std::u16string text = Utf16(utf8);

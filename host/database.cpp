@@ -2,8 +2,10 @@
 
 #include <sqlite3.h>
 
+#include <thread>
 #include <utility>
 
+#include "host/interrupt.h"
 #include "host/schema.h"
 
 namespace quillet::host {
@@ -25,6 +27,22 @@ bool IsFault(int status) {
   }
   return false;
 }
+
+// How long a statement waits for another connection's lock. An import holds
+// the writer lock for up to WriteBatch::kInterval at a time and another one
+// into the same database waits its turn, so this is many intervals.
+constexpr int kBusyTimeoutMs = 60000;
+
+// Retries every millisecond (SQLite's own handler backs off to 100 ms), so
+// that a writer waiting for a lock takes it in the short pause that a batch
+// leaves after each commit.
+int RetryEachMillisecond(void*, int count) {
+  if (count >= kBusyTimeoutMs) return 0;
+  std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  return 1;
+}
+
+void SetBusyHandler(sqlite3* db) { sqlite3_busy_handler(db, RetryEachMillisecond, nullptr); }
 
 [[noreturn]] void Raise(sqlite3* db, int status) {
   if (IsFault(status)) throw DatabaseFault(sqlite3_errmsg(db));
@@ -99,13 +117,12 @@ Database::Database(const std::string& path, Durability durability) : path_(path)
     sqlite3_close(db_);
     throw HostError("cannot open " + path + ": " + message);
   }
-  sqlite3_busy_timeout(db_, 5000);
+  SetBusyHandler(db_);
   try {
     if (durability == Durability::Wal) {
-      // Every statement commits on its own. A checkpoint every 4000 pages
-      // instead of SQLite's 1000 writes the pages an import keeps changing
-      // (the index leaves, the table's last page) back to the database, and
-      // syncs, a quarter as often: twice the speed for a 16 MB journal.
+      // A checkpoint every 4000 pages instead of SQLite's 1000 writes the
+      // pages an import keeps changing (the index leaves, the table's last
+      // page) back to the database, and syncs, a quarter as often.
       Exec("PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA wal_autocheckpoint=4000;");
     } else {
       Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
@@ -128,7 +145,7 @@ Database Database::OpenExisting(const std::string& path) {
   if (sqlite3_open_v2(path.c_str(), &db.db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
     throw HostError("no log database " + path);
   }
-  sqlite3_busy_timeout(db.db_, 5000);
+  SetBusyHandler(db.db_);
   // A file that is no database, or not ours, shows here rather than later.
   if (QueryInteger(db, "SELECT COUNT(*) FROM sqlite_master WHERE name = 'LOGBOOK'") == 0) {
     throw HostError(path + " is not a quillet log database");
@@ -150,6 +167,8 @@ void Database::Exec(std::string_view sql) {
 
 std::int64_t Database::Changes() const { return sqlite3_changes(db_); }
 
+bool Database::InTransaction() const { return sqlite3_get_autocommit(db_) == 0; }
+
 Transaction::~Transaction() {
   if (committed_) return;
   try {
@@ -162,6 +181,58 @@ Transaction::~Transaction() {
 void Transaction::Commit() {
   db_.Exec("COMMIT");
   committed_ = true;
+}
+
+WriteBatch::~WriteBatch() {
+  try {
+    Commit();
+  } catch (const HostError&) {
+    // Rolled back: the run that owned the batch has ended already.
+  }
+}
+
+void WriteBatch::SetPolicy(CommitPolicy policy) {
+  Commit();
+  policy_ = policy;
+}
+
+void WriteBatch::Enter() {
+  if (open_ && !db_.InTransaction()) {
+    open_ = false;
+    throw DatabaseFault("SQLite rolled back the open transaction");
+  }
+  if (open_ || policy_ == CommitPolicy::EachStatement) return;
+  db_.Exec("BEGIN IMMEDIATE");
+  open_ = true;
+  opened_ = std::chrono::steady_clock::now();
+}
+
+void WriteBatch::Settle() {
+  if (InterruptPending()) {
+    Commit();
+    EndByPendingInterrupt();
+  }
+  if (!open_ || std::chrono::steady_clock::now() - opened_ < kInterval) return;
+  Commit();
+  // Another import waiting for the writer lock polls every millisecond:
+  // this pause lets it take its turn before this run takes the lock again.
+  std::this_thread::sleep_for(std::chrono::milliseconds(3));
+}
+
+void WriteBatch::Commit() {
+  if (!open_) return;
+  open_ = false;
+  if (!db_.InTransaction()) throw DatabaseFault("SQLite rolled back the open transaction");
+  try {
+    db_.Exec("COMMIT");
+  } catch (const HostError&) {
+    try {
+      db_.Exec("ROLLBACK");
+    } catch (const HostError&) {
+      // Nothing left open to roll back.
+    }
+    throw;
+  }
 }
 
 std::int64_t QueryInteger(Database& db, std::string_view sql) {

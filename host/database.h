@@ -3,6 +3,7 @@
 // error information at the plug-in boundary).
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <stdexcept>
 #include <string>
@@ -80,6 +81,8 @@ class Database {
   Statement Prepare(std::string_view sql) { return Statement(db_, sql); }
   // Rows changed by the last INSERT, UPDATE or DELETE.
   std::int64_t Changes() const;
+  // True while an explicit transaction is open on the connection.
+  bool InTransaction() const;
   const std::string& Path() const { return path_; }
 
  private:
@@ -102,6 +105,51 @@ class Transaction {
  private:
   Database& db_;
   bool committed_ = false;
+};
+
+// How the module's statements reach the database. EachStatement commits
+// every statement on its own (SQLite's autocommit), kept as a baseline;
+// Batched groups them into write transactions.
+enum class CommitPolicy { Batched, EachStatement };
+
+// The write transaction that the statements of a module's run share.
+//
+// Enter() comes before every statement that reads or writes for the module
+// and opens the transaction with BEGIN IMMEDIATE, so that the writer lock is
+// held from a record's existence query to its INSERT: another import into
+// the same database waits (busy timeout) rather than finding the record
+// absent too. Settle() comes after every data-changing statement, the end
+// of a record: it commits once the transaction has been open for
+// kInterval, or when an interrupt is pending (then the process ends by that
+// signal, its work committed). Commit() ends the transaction at once; the
+// destructor commits what is still open.
+//
+// A statement that SQLite refuses undoes only its own changes (statement
+// atomicity): the transaction and the batch's other rows stay.
+class WriteBatch {
+ public:
+  static constexpr std::chrono::milliseconds kInterval{1000};
+
+  WriteBatch(Database& db, CommitPolicy policy) : db_(db), policy_(policy) {}
+  ~WriteBatch();
+  WriteBatch(const WriteBatch&) = delete;
+  WriteBatch& operator=(const WriteBatch&) = delete;
+
+  void SetPolicy(CommitPolicy policy);
+  // Raises DatabaseFault when the writer lock cannot be had, or when SQLite
+  // has rolled back the open transaction (its rows are gone).
+  void Enter();
+  void Settle();
+  // Raises DatabaseFault when the commit fails; the transaction is then
+  // rolled back and the batch closed.
+  void Commit();
+  bool Open() const { return open_; }
+
+ private:
+  Database& db_;
+  CommitPolicy policy_;
+  bool open_ = false;
+  std::chrono::steady_clock::time_point opened_;
 };
 
 // One integer from a query such as SELECT COUNT(*).

@@ -10,7 +10,9 @@ HostCore::HostCore(Database& db, Journal& journal, HostVariables variables)
       server_(MakeRef<HostServer>(db, journal)),
       windows_(MakeRef<ApplicationWindows>()),
       icons_(MakeRef<ApplicationIcons>()),
-      menus_(MakeRef<MenuManager>()) {}
+      menus_(MakeRef<MenuManager>()) {
+  kernel_->SetRefreshAction([server = server_.get()] { server->CommitWrites(); });
+}
 
 HRESULT HostCore::GetVersion(std::int32_t* version) {
   if (version == nullptr) return E_POINTER;

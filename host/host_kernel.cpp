@@ -72,11 +72,13 @@ HRESULT HostKernel::ShowMessageBox(BSTR text, BSTR caption, std::int32_t, std::u
 HRESULT HostKernel::SendCommand(BSTR command, BSTR parameter) {
   return Guarded([&] {
     const std::string name = FromBstr(command);
-    // The views a refresh would update are not kept by this host: the
-    // database already holds every committed change.
+    // The views a refresh would update are not kept by this host; what
+    // other readers of the database see is the committed state, so the
+    // open batch commits.
     if (name != "REFRESH") throw std::runtime_error("unknown host command " + name);
     (void)parameter;
     ++refreshes_;
+    if (refreshAction_) refreshAction_();
   });
 }
 

@@ -4,6 +4,7 @@
 
 #include <quillet/plugin_api.h>
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -55,6 +56,8 @@ class HostKernel final : public RefCounted<IHostKernel> {
   // Raised at the end of every run and at every message to the operator;
   // signal must outlive the kernel or be cleared with null.
   void SetRunEnded(RunSignal* signal) { runEnded_ = signal; }
+  // Called at every "REFRESH": the module's changes are to be seen now.
+  void SetRefreshAction(std::function<void()> action) { refreshAction_ = std::move(action); }
 
  private:
   Journal& journal_;
@@ -62,6 +65,7 @@ class HostKernel final : public RefCounted<IHostKernel> {
   bool processed_ = false;
   int refreshes_ = 0;
   RunSignal* runEnded_ = nullptr;
+  std::function<void()> refreshAction_;
 
   void RaiseRunEnded() {
     if (runEnded_ != nullptr) runEnded_->Notify();

@@ -36,13 +36,18 @@ std::string TableName(BSTR table) {
 
 HRESULT HostServer::GetRecordCount(BSTR table, std::int32_t* count) {
   if (count == nullptr) return E_POINTER;
-  return Guarded([&] { *count = ToCount(QueryInteger(db_, "SELECT COUNT(*) FROM " + TableName(table))); });
+  return Guarded([&] {
+    const std::string sql = "SELECT COUNT(*) FROM " + TableName(table);
+    EnterBatch();
+    *count = ToCount(QueryInteger(db_, sql));
+  });
 }
 
 HRESULT HostServer::GetRecordCountWhere(BSTR table, BSTR condition, std::int32_t* count) {
   if (count == nullptr) return E_POINTER;
   return Guarded([&] {
     const std::string sql = "SELECT COUNT(*) FROM " + TableName(table) + " WHERE " + FromBstr(condition);
+    EnterBatch();
     *count = ToCount(RunStatement(sql));
   });
 }
@@ -58,7 +63,11 @@ HRESULT HostServer::SetQuerySQL(QueryHandle handle, BSTR sql) {
 
 HRESULT HostServer::OpenQuery(QueryHandle handle, std::int32_t* recordCount) {
   if (recordCount == nullptr) return E_POINTER;
-  return Guarded([&] { *recordCount = queries_.At(handle).Open(db_); });
+  return Guarded([&] {
+    Query& query = queries_.At(handle);
+    EnterBatch();
+    *recordCount = query.Open(db_);
+  });
 }
 
 HRESULT HostServer::QueryFirst(QueryHandle handle) {
@@ -122,9 +131,51 @@ HRESULT HostServer::FreeQuery(QueryHandle handle) {
 
 HRESULT HostServer::ExecuteSQL(BSTR sql, std::int32_t* result) {
   if (result == nullptr) return E_POINTER;
-  const HRESULT status = Guarded([&] { *result = Execute(FromBstr(sql)); });
+  HRESULT status = Guarded([&] { *result = Execute(FromBstr(sql)); });
   if (statementObserver_) statementObserver_();
+  // A record ends with its data-changing statement: the batch may commit
+  // here without parting an existence query from its INSERT.
+  if (status >= 0) {
+    status = Guarded([&] {
+      try {
+        batch_.Settle();
+      } catch (const HostError& error) {
+        commitFailed_ = true;
+        throw HostError(fault_ = FaultText(error.what()));
+      }
+    });
+  }
   return status;
+}
+
+void HostServer::SetCommitPolicy(CommitPolicy policy) {
+  try {
+    batch_.SetPolicy(policy);
+  } catch (const HostError& error) {
+    commitFailed_ = true;
+    fault_ = FaultText(error.what());
+  }
+}
+
+void HostServer::CommitWrites() noexcept {
+  try {
+    batch_.Commit();
+  } catch (const std::exception& error) {
+    commitFailed_ = true;
+    if (fault_.empty()) fault_ = FaultText(error.what());
+  }
+}
+
+std::string HostServer::FaultText(const char* what) const {
+  return "the log database " + db_.Path() + " cannot be written: " + what;
+}
+
+void HostServer::EnterBatch() {
+  try {
+    batch_.Enter();
+  } catch (const HostError& error) {
+    throw HostError(fault_ = FaultText(error.what()));
+  }
 }
 
 // Statements that differ only in their values share one prepared statement.
@@ -148,15 +199,19 @@ std::int64_t HostServer::RunStatement(const std::string& dialectSql) {
 // that cannot carry on fails the call instead: every later statement would
 // fail too, and the run must end at once.
 std::int32_t HostServer::Execute(const std::string& sql) {
+  EnterBatch();
   try {
     RunStatement(sql);
     return ToCount(db_.Changes());
   } catch (const DatabaseFault& error) {
-    fault_ = "the log database " + db_.Path() + " cannot be written: " + error.what();
+    fault_ = FaultText(error.what());
     throw HostError(fault_);
   } catch (const HostError& error) {
     journal_.Add("SQL error: " + std::string(error.what()) + ": " +
                  std::string(FirstLine(TranslateSql(sql))));
+    // Statement atomicity keeps the batch; should SQLite have rolled the
+    // whole transaction back, its rows are lost and the run cannot go on.
+    if (batch_.Open() && !db_.InTransaction()) EnterBatch();  // raises
     return 0;
   }
 }

@@ -9,19 +9,23 @@
 #include <string>
 #include <string_view>
 
+#include "host/database.h"
 #include "host/query_table.h"
 #include "host/ref.h"
 #include "host/statement_cache.h"
 
 namespace quillet::host {
 
-class Database;
 class Journal;
 
 class HostServer final : public RefCounted<IHostServer> {
  public:
   HostServer(Database& db, Journal& journal)
-      : RefCounted(IID_IHostServer), db_(db), journal_(journal), statements_(db) {}
+      : RefCounted(IID_IHostServer),
+        db_(db),
+        journal_(journal),
+        statements_(db),
+        batch_(db, CommitPolicy::EachStatement) {}
 
   HRESULT STDMETHODCALLTYPE GetRecordCount(BSTR table, std::int32_t* count) override;
   HRESULT STDMETHODCALLTYPE GetRecordCountWhere(BSTR table, BSTR condition, std::int32_t* count) override;
@@ -49,8 +53,19 @@ class HostServer final : public RefCounted<IHostServer> {
   // Why the database could not carry on; empty while it can.
   const std::string& Fault() const { return fault_; }
 
+  // Every statement commits on its own until a run asks for batches.
+  void SetCommitPolicy(CommitPolicy policy);
+  // Commits the open batch, at the end of a run or when the module asks for
+  // its views to be refreshed. Never raises: a failure becomes the Fault()
+  // and CommitFailed().
+  void CommitWrites() noexcept;
+  bool CommitFailed() const { return commitFailed_; }
+
  private:
   std::int32_t Execute(const std::string& sql);
+  // Opens the batch before a statement; raises HostError with the Fault().
+  void EnterBatch();
+  std::string FaultText(const char* what) const;
   // Translated and run; the first column of the first row.
   std::int64_t RunStatement(const std::string& dialectSql);
 
@@ -58,8 +73,10 @@ class HostServer final : public RefCounted<IHostServer> {
   Journal& journal_;
   QueryTable queries_;
   StatementCache statements_;
+  WriteBatch batch_;
   std::function<void()> statementObserver_;
   std::string fault_;
+  bool commitFailed_ = false;
 };
 
 // A table name as the module passes it, checked to be a plain identifier.

@@ -13,6 +13,7 @@
 #include "host/database.h"
 #include "host/host_core.h"
 #include "host/import_report.h"
+#include "host/interrupt.h"
 #include "host/journal.h"
 #include "host/locale_date.h"
 #include "host/module_library.h"
@@ -118,11 +119,14 @@ std::function<void()> ProgressMeter(Console& console, long expected) {
 struct RunOutcome {
   bool processed = false;
   bool operated = false;
+  bool commitFailed = false;
   std::string fault;
 };
 
 RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry& log, const std::string& file,
                      long expected, const Chooser& choose) {
+  // Outlives the core: its batch commits before a noted signal ends the process.
+  InterruptDeferral deferral;
   Console& console = Console::Standard();
   Journal journal(db);
   HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing),
@@ -130,6 +134,7 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry&
   RememberImport(variables.appIni, file, options.mode);
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
   core->Server().SetStatementObserver(ProgressMeter(console, expected));
+  core->Server().SetCommitPolicy(options.commitEach ? CommitPolicy::EachStatement : CommitPolicy::Batched);
   RunOutcome outcome;
   try {
     ModuleStreams streams(console);
@@ -139,8 +144,10 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry&
     console.EndProgress();
     if (core->Server().Fault().empty()) console.Error(std::string("quillet: ") + error.what());
   }
+  core->Server().CommitWrites();
   console.EndProgress();
   console.FinishTranscript();
+  outcome.commitFailed = core->Server().CommitFailed();
   outcome.processed = core->Kernel().ImportProcessed();
   outcome.fault = core->Server().Fault();
   core->Server().SetStatementObserver({});
@@ -185,7 +192,7 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     }
     const long expected = scan.RecordsOf(log.operatorCall);
     const RunOutcome outcome = RunModule(options, db, log, file, expected, choose);
-    if (!outcome.processed || !outcome.operated) {
+    if (!outcome.processed || !outcome.operated || outcome.commitFailed) {
       ReportFailure(options, db, outcome, file);
       if (created && outcome.fault.empty()) book.Delete(log.name);
       return kExitIncomplete;
@@ -301,6 +308,7 @@ void AddImportCommand(CLI::App& app, CommandAction& action) {
                     "Instead of the transcript, one JSON object on standard output at the end");
   command->add_flag("--strict", options->strict,
                     "Exit status 3 when the run completed but ignored or rejected records");
+  command->add_flag("--commit-each", options->commitEach)->group("");
   AddDatabaseOptions(*command, options->database);
   command->footer(
       "Exit status: 0 the run completed, 1 the run failed, 2 usage error (also --operator or --closing that "

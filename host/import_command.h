@@ -28,6 +28,9 @@ struct ImportOptions {
   bool quiet = false;
   bool json = false;
   bool strict = false;
+  // Commit every statement on its own instead of in batches: the baseline
+  // of the import benchmark (hidden --commit-each).
+  bool commitEach = false;
   DatabaseOptions database;
 };
 

@@ -49,6 +49,8 @@ void PluginSession::End() noexcept {
     }
     plugin_.reset();
   }
+  // The module has released the host: its run's statements are complete.
+  core_.Server().CommitWrites();
   // Nothing of the module may be called once it is unloaded.
   core_.Menus().DetachAll();
   if (library_) {

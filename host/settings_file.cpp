@@ -1,6 +1,8 @@
 #include "host/settings_file.h"
 
+#include <filesystem>
 #include <fstream>
+#include <random>
 #include <sstream>
 
 #include "host/database.h"
@@ -89,13 +91,27 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
   lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), entry);
 }
 
+// Written beside the file and renamed over it, so that a reader (the module
+// of another import into the same database) finds the old content or the
+// new, never a file cut short. Where the rename is refused (a file open on
+// Windows), the file is written in place.
 void IniFile::Save() const {
   std::ostringstream text;
   for (const std::string& line : lines_) text << line << kLineEnd;
-  std::ofstream out(path_, std::ios::binary | std::ios::trunc);
-  out << text.str();
-  out.close();
-  if (!out) throw HostError("cannot write " + path_);
+  const std::string content = text.str();
+  const std::string temporary = path_ + ".new" + std::to_string(std::random_device()());
+  std::ofstream staged(temporary, std::ios::binary | std::ios::trunc);
+  staged << content;
+  staged.close();
+  std::error_code error;
+  if (staged) std::filesystem::rename(temporary, path_, error);
+  if (!staged || error) {
+    std::filesystem::remove(temporary, error);
+    std::ofstream out(path_, std::ios::binary | std::ios::trunc);
+    out << content;
+    out.close();
+    if (!out) throw HostError("cannot write " + path_);
+  }
 }
 
 }  // namespace quillet::host

@@ -1,8 +1,8 @@
 #include "host/sql_dialect.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
-#include <cstdio>
 
 #include "host/text.h"
 
@@ -34,11 +34,11 @@ bool ValidDate(int year, int month, int day) {
 // Appends a text value as a single-quoted literal.
 void AppendQuoted(std::string& out, std::string_view value) {
   out += '\'';
-  for (char c : value) {
-    out += c;
-    if (c == '\'') out += '\'';
+  for (std::size_t quote; (quote = value.find('\'')) != std::string_view::npos;) {
+    out.append(value.substr(0, quote + 1)).append(1, '\'');
+    value.remove_prefix(quote + 1);
   }
-  out += '\'';
+  out.append(value).append(1, '\'');
 }
 
 constexpr std::array<bool, 256> Starts(std::string_view characters) {
@@ -105,16 +105,18 @@ class Translator {
     const std::size_t start = i_++;
     std::string value;
     while (i_ < sql_.size()) {
-      if (sql_[i_] != '\'') {
-        value += sql_[i_++];
-      } else if (i_ + 1 < sql_.size() && sql_[i_ + 1] == '\'') {
+      const std::size_t quote = std::min(sql_.find('\'', i_), sql_.size());
+      if (takeValues_) value.append(sql_.substr(i_, quote - i_));
+      i_ = quote;
+      if (i_ == sql_.size()) break;
+      if (i_ + 1 < sql_.size() && sql_[i_ + 1] == '\'') {
         value += '\'';
         i_ += 2;
       } else {
         ++i_;
         // Unchanged, escapes included.
         if (!takeValues_) return out_.append(sql_.substr(start, i_ - start)), void();
-        return Emit({SqlValue::Kind::Text, value}, {});
+        return Emit({SqlValue::Kind::Text, std::move(value)}, {});
       }
     }
     // Unclosed: left for SQLite to refuse.
@@ -125,10 +127,13 @@ class Translator {
     ++i_;
     std::string value;
     while (i_ < sql_.size()) {
-      const char c = sql_[i_++];
-      if (c != '"') {
-        value += c;
-      } else if (i_ < sql_.size() && sql_[i_] == '"') {
+      // The text up to the next quote in one piece.
+      const std::size_t quote = std::min(sql_.find('"', i_), sql_.size());
+      value.append(sql_.substr(i_, quote - i_));
+      i_ = quote;
+      if (i_ == sql_.size()) break;
+      ++i_;
+      if (i_ < sql_.size() && sql_[i_] == '"') {
         value += '"';
         ++i_;
       } else {
@@ -248,11 +253,15 @@ std::string DateLiteral(std::string_view text) {
     if (text.size() == 19) second = text[16] == ':' ? Number(text, 17, 2) : -1;
     if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59) return {};
   }
-  std::string literal = "'";
-  literal.append(text.substr(0, 10));
-  char time[16];
-  std::snprintf(time, sizeof time, " %02d:%02d:%02d'", hour, minute, second);
-  return literal + time;
+  // 'YYYY-MM-DD HH:MM:SS', written in place.
+  std::string literal = "'YYYY-MM-DD 00:00:00'";
+  text.copy(literal.data() + 1, 10);
+  const int parts[] = {hour, minute, second};
+  for (std::size_t i = 0; i < 3; ++i) {
+    literal[12 + 3 * i] = static_cast<char>('0' + parts[i] / 10);
+    literal[13 + 3 * i] = static_cast<char>('0' + parts[i] % 10);
+  }
+  return literal;
 }
 
 std::string TranslateSql(std::string_view sql) {

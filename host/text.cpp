@@ -7,22 +7,24 @@ namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
 
-void AppendUtf8(std::string& out, char32_t code) {
+// Writes the UTF-8 bytes of code at out; answers the end of what it wrote.
+char* PutUtf8(char* out, char32_t code) {
   if (code < 0x80) {
-    out += static_cast<char>(code);
+    *out++ = static_cast<char>(code);
   } else if (code < 0x800) {
-    out += static_cast<char>(0xC0 | (code >> 6));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xC0 | (code >> 6));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else if (code < 0x10000) {
-    out += static_cast<char>(0xE0 | (code >> 12));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xE0 | (code >> 12));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   } else {
-    out += static_cast<char>(0xF0 | (code >> 18));
-    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (code & 0x3F));
+    *out++ = static_cast<char>(0xF0 | (code >> 18));
+    *out++ = static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    *out++ = static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    *out++ = static_cast<char>(0x80 | (code & 0x3F));
   }
+  return out;
 }
 
 void AppendUtf16(std::u16string& out, char32_t code) {
@@ -55,9 +57,30 @@ char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a
 
 }  // namespace
 
+// One pass to size the result and one to fill it, with no appends: the host
+// converts every statement of an import this way.
 std::string Utf8(std::u16string_view text) {
-  std::string out;
-  out.reserve(text.size());
+  std::size_t size = 0;
+  bool ascii = true;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char16_t unit = text[i];
+    if (unit < 0x80) {
+      size += 1;
+    } else if (unit < 0x800) {
+      size += 2, ascii = false;
+    } else if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
+               text[i + 1] <= 0xDFFF) {
+      size += 4, ascii = false, ++i;
+    } else {
+      size += 3, ascii = false;  // also a lone surrogate, as U+FFFD
+    }
+  }
+  std::string out(size, '\0');
+  char* at = out.data();
+  if (ascii) {
+    for (const char16_t unit : text) *at++ = static_cast<char>(unit);
+    return out;
+  }
   for (std::size_t i = 0; i < text.size(); ++i) {
     char32_t code = text[i];
     if (code >= 0xD800 && code <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 &&
@@ -66,7 +89,7 @@ std::string Utf8(std::u16string_view text) {
     } else if (code >= 0xD800 && code <= 0xDFFF) {
       code = kReplacement;
     }
-    AppendUtf8(out, code);
+    at = PutUtf8(at, code);
   }
   return out;
 }

@@ -1,12 +1,15 @@
 // The query protocol and statements of IHostServer, called through the
 // interface as the module calls them, over a fresh database.
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "host/bstr.h"
 #include "host/database.h"
+#include "host/host_core.h"
 #include "host/host_server.h"
 #include "host/journal.h"
 #include "host/log_book.h"
@@ -238,6 +241,73 @@ TEST_F(QueryProtocol, ARefusedStatementAnswersZeroButADatabaseThatCannotWriteFai
   EXPECT_NE(server_->Fault().find("cannot be written"), std::string::npos) << server_->Fault();
   EXPECT_NE(TakeErrorDescription().find("cannot be written"), std::string::npos);
   EXPECT_EQ(observed, 2);
+}
+
+// Rows another connection sees: the committed state of the database.
+std::int64_t CommittedCount(const std::string& path, const std::string& sql) {
+  Database reader = Database::OpenExisting(path);
+  return QueryInteger(reader, sql);
+}
+
+TEST_F(QueryProtocol, ABatchCommitsAtTheEndAndARefusedStatementLeavesTheOthers) {
+  server_->SetCommitPolicy(CommitPolicy::Batched);
+  EXPECT_EQ(Execute("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (10, \"K9ONE\")"), 1);
+  EXPECT_EQ(Execute("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (11, \"K9TWO\")"), 1);
+  // A taken ID: the statement's own first row is undone with it.
+  EXPECT_EQ(Execute("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (12, 'K9BAD'), (1, 'K9DUP')"), 0);
+  EXPECT_EQ(Execute("UPDATE UNIQUECALL SET Continent='AF' WHERE ID IN (10, 11)"), 2);
+  EXPECT_TRUE(server_->Fault().empty());
+  EXPECT_TRUE(db_.InTransaction());
+
+  // Another connection reads while the batch is open, and sees none of it.
+  const std::string path = folder_.File("host.sqlite");
+  EXPECT_EQ(CommittedCount(path, "SELECT COUNT(*) FROM UNIQUECALL WHERE ID >= 10"), 0);
+
+  server_->CommitWrites();
+  EXPECT_FALSE(server_->CommitFailed());
+  EXPECT_FALSE(db_.InTransaction());
+  EXPECT_EQ(CommittedCount(path, "SELECT COUNT(*) FROM UNIQUECALL WHERE ID >= 10"), 2);
+  EXPECT_EQ(CommittedCount(path, "SELECT COUNT(*) FROM UNIQUECALL WHERE ID >= 10 AND Continent = 'AF'"), 2);
+  EXPECT_EQ(CommittedCount(path, "SELECT COUNT(*) FROM UNIQUECALL WHERE Callsign IN ('K9BAD', 'K9DUP')"), 0);
+  EXPECT_EQ(QueryInteger(db_, "SELECT COUNT(*) FROM JOURNAL WHERE LINE LIKE 'SQL error: %'"), 1);
+}
+
+TEST_F(QueryProtocol, ABatchHoldsTheWriterLockFromItsFirstQuery) {
+  server_->SetCommitPolicy(CommitPolicy::Batched);
+  std::int32_t count = -1;
+  ASSERT_EQ(server_->GetRecordCountWhere(InText("UNIQUECALL"), InText("Callsign='K1ABC'"), &count), S_OK);
+  EXPECT_EQ(count, 1);
+  EXPECT_TRUE(db_.InTransaction());
+  // A second writer, one that does not wait, cannot begin until the batch commits.
+  sqlite3* opened = nullptr;
+  const std::string path = folder_.File("host.sqlite");
+  ASSERT_EQ(sqlite3_open_v2(path.c_str(), &opened, SQLITE_OPEN_READWRITE, nullptr), SQLITE_OK);
+  const std::unique_ptr<sqlite3, int (*)(sqlite3*)> other(opened, sqlite3_close);
+  EXPECT_EQ(sqlite3_exec(other.get(), "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_BUSY);
+  server_->CommitWrites();
+  EXPECT_EQ(sqlite3_exec(other.get(), "BEGIN IMMEDIATE; COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+}
+
+TEST(HostCoreBatch, TheModulesRefreshCommitsTheOpenBatch) {
+  TempFolder folder;
+  Database db(folder.File("host.sqlite"), Durability::Wal);
+  Journal journal(db);
+  Ref<HostCore> core = MakeRef<HostCore>(db, journal, HostVariables{});
+  core->Server().SetCommitPolicy(CommitPolicy::Batched);
+  std::int32_t result = -1;
+  const InText insert("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (5, 'K9RF')");
+  ASSERT_EQ(core->Server().ExecuteSQL(insert, &result), S_OK);
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(db.InTransaction());
+  ASSERT_EQ(core->Kernel().SendCommand(InText("REFRESH"), InText("")), S_OK);
+  EXPECT_FALSE(db.InTransaction());
+  EXPECT_EQ(CommittedCount(folder.File("host.sqlite"), "SELECT COUNT(*) FROM UNIQUECALL WHERE ID = 5"), 1);
+}
+
+TEST_F(QueryProtocol, EachStatementCommitsOnItsOwnByDefault) {
+  EXPECT_EQ(Execute("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (10, \"K9ONE\")"), 1);
+  EXPECT_FALSE(db_.InTransaction());
+  EXPECT_EQ(CommittedCount(folder_.File("host.sqlite"), "SELECT COUNT(*) FROM UNIQUECALL WHERE ID = 10"), 1);
 }
 
 TEST(LogBook, ChangesRenamesDescribesAndDeletesALog) {

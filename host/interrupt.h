@@ -1,0 +1,29 @@
+// SIGINT and SIGTERM while the module runs: the signal only notes that it
+// came, and the host ends the process by it at the next point where its
+// work is committed (WriteBatch::Settle, or the end of the run), so that an
+// interrupted import keeps every record it has carried out.
+#pragma once
+
+namespace quillet::host {
+
+// While alive, SIGINT and SIGTERM are noted instead of ending the process.
+// The destructor restores the previous handling and, when one was noted,
+// ends the process by it.
+class InterruptDeferral {
+ public:
+  InterruptDeferral();
+  ~InterruptDeferral();
+  InterruptDeferral(const InterruptDeferral&) = delete;
+  InterruptDeferral& operator=(const InterruptDeferral&) = delete;
+
+ private:
+  using Handler = void (*)(int);
+  Handler previousInterrupt_;
+  Handler previousTerminate_;
+};
+
+bool InterruptPending();
+// Ends the process by the noted signal, with its default handling.
+[[noreturn]] void EndByPendingInterrupt();
+
+}  // namespace quillet::host
