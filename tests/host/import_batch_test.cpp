@@ -104,6 +104,17 @@ int Reap(pid_t child) {
   return status;
 }
 
+// Waits until the import has committed rows; their count, or -1 when the
+// child ended first.
+long WaitForCommittedRows(pid_t child, const fs::path& database) {
+  Reader reader(database);
+  for (;;) {
+    if (const long rows = reader.Number("SELECT COUNT(*) FROM LOGS"); rows > 0) return rows;
+    if (waitpid(child, nullptr, WNOHANG) == child) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+}
+
 TEST(ImportBatch, AfterAKillTheDatabaseIsWholeAndAReimportCompletesItExactly) {
   TempFolder folder;
   // Enough records that the run lasts past its first commit.
@@ -114,15 +125,8 @@ TEST(ImportBatch, AfterAKillTheDatabaseIsWholeAndAReimportCompletesItExactly) {
   const pid_t child = StartImport(folder.Path(), "log.adi", "log.sqlite");
   ASSERT_GT(child, 0);
   // Killed once a batch has been committed, while the next one is open.
-  bool ended = false;
-  {
-    Reader reader(folder.Path() / "log.sqlite");
-    while (!ended && reader.Number("SELECT COUNT(*) FROM LOGS") <= 0) {
-      ended = waitpid(child, nullptr, WNOHANG) == child;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  ASSERT_FALSE(ended) << "the import ended before it could be killed";
+  ASSERT_GT(WaitForCommittedRows(child, folder.Path() / "log.sqlite"), 0)
+      << "the import ended before it could be killed";
   ASSERT_EQ(kill(child, SIGKILL), 0);
   const int status = Reap(child);
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
@@ -156,16 +160,8 @@ TEST(ImportBatch, SigtermEndsTheImportWithItsOpenBatchCommitted) {
 
   const pid_t child = StartImport(folder.Path(), "log.adi", "log.sqlite");
   ASSERT_GT(child, 0);
-  bool ended = false;
-  long committed = 0;
-  {
-    Reader reader(folder.Path() / "log.sqlite");
-    while (!ended && (committed = reader.Number("SELECT COUNT(*) FROM LOGS")) <= 0) {
-      ended = waitpid(child, nullptr, WNOHANG) == child;
-      std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-  }
-  ASSERT_FALSE(ended) << "the import ended before the signal";
+  const long committed = WaitForCommittedRows(child, folder.Path() / "log.sqlite");
+  ASSERT_GT(committed, 0) << "the import ended before the signal";
   ASSERT_EQ(kill(child, SIGTERM), 0);
   const int status = Reap(child);
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "wait status " << status;
