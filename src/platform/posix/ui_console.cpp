@@ -14,6 +14,18 @@ bool lastWasCarriageReturn = false;
 bool atLineStart = true;
 bool progressShown = false;
 
+// Whether standard error is a terminal, asked again only when a host has
+// put another stream in its place: progress changes often during a run.
+bool ProgressOnTerminal() {
+  static FILE* asked = nullptr;
+  static bool onTerminal = false;
+  if (stderr != asked) {
+    asked = stderr;
+    onTerminal = isatty(fileno(stderr)) != 0;
+  }
+  return onTerminal;
+}
+
 void Write(FILE* stream, const std::string& bytes) {
   std::fwrite(bytes.data(), 1, bytes.size(), stream);
   std::fflush(stream);
@@ -44,7 +56,7 @@ void FinishConsoleLine() {
 }
 
 void DrawProgress(int percent, int segments) {
-  if (isatty(fileno(stderr)) == 0) return;
+  if (!ProgressOnTerminal()) return;
   if (percent == 0 && !progressShown) return;
   const int lit = segments * percent / 100;
   std::string bar = "\r[" + std::string(static_cast<std::size_t>(lit), '#') +

@@ -202,8 +202,11 @@ ProgressPane::ProgressPane(StatusBar& bar, std::u16string_view name) : Control(b
 
 int ProgressPane::Percent() const { return impl().percent; }
 
+// Called once per record: nothing to do until the shown figure changes.
 void ProgressPane::SetPercent(int percent) {
-  impl().percent = std::clamp(percent, 0, 100);
+  const int clamped = std::clamp(percent, 0, 100);
+  if (clamped == impl().percent) return;
+  impl().percent = clamped;
   headless::DrawProgress(impl().percent, impl().segments);
 }
 
