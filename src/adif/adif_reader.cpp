@@ -1,5 +1,7 @@
 #include "adif/adif_reader.h"
 
+#include <algorithm>
+
 #include "adif/adif_field_value.h"
 #include "runtime/text.h"
 
@@ -11,67 +13,117 @@ constexpr std::u16string_view kEndOfRecord = u"<EOR>";
 
 bool IsLayoutBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
-// A text without "<EOH>" that opens with a data specifier is a file of
-// records only: reading it as all header would lose every record.
-bool HasNoHeader(const std::vector<std::u16string>& lines) {
-  for (const std::u16string& line : lines) {
-    if (adif::ContainsUpper(line, kEndOfHeader)) return false;
+// The lines of a vector, moved out one at a time.
+class VectorLineSource : public LineSource {
+ public:
+  explicit VectorLineSource(std::vector<std::u16string>& lines) : lines_(lines) {}
+  bool NextLine(std::u16string& line) override {
+    if (next_ == lines_.size()) return false;
+    line = std::move(lines_[next_++]);
+    return true;
   }
-  for (const std::u16string& line : lines) {
-    for (char16_t c : line) {
-      if (!IsLayoutBlank(c)) return c == u'<';
-    }
+
+ private:
+  std::vector<std::u16string>& lines_;
+  std::size_t next_ = 0;
+};
+
+}  // namespace
+
+// A terminator completed by this line starts in the tail kept from the
+// record's earlier lines or in the line itself.
+bool RecordEnds::Completes(std::u16string_view line) {
+  constexpr std::size_t kKept = kEndOfRecord.size() - 1;
+  char16_t seam[2 * kKept];
+  const std::size_t head = std::min(line.size(), kKept);
+  const std::size_t seamSize = tail_.copy(seam, kKept) + line.copy(seam + tail_.size(), head);
+  if (adif::ContainsUpper({seam, seamSize}, kEndOfRecord) || adif::ContainsUpper(line, kEndOfRecord)) {
+    tail_.clear();
+    return true;
+  }
+  if (line.size() >= kKept) {
+    tail_.assign(line.substr(line.size() - kKept));
+  } else {
+    tail_.append(line);
+    if (tail_.size() > kKept) tail_.erase(0, tail_.size() - kKept);
   }
   return false;
 }
 
-// Moves the header lines out of lines; returns the index of the first record line.
-std::size_t ReadHeader(std::vector<std::u16string>& header, std::vector<std::u16string>& lines) {
-  std::size_t next = 0;
-  while (next < lines.size()) {
-    const bool last = adif::ContainsUpper(lines[next], kEndOfHeader);
-    header.push_back(std::move(lines[next++]));
+void AdifLayout::RecordCounter::Scan(std::u16string_view line) {
+  open = !ends.Completes(line);
+  if (!open) ++complete;
+}
+
+void AdifLayout::Scan(std::u16string_view line) {
+  anyLines_ = true;
+  if (endOfHeader_) {
+    afterHeader_.Scan(line);
+    return;
+  }
+  if (beforeFirstCharacter_) {
+    for (const char16_t c : line) {
+      if (IsLayoutBlank(c)) continue;
+      beforeFirstCharacter_ = false;
+      opensWithSpecifier_ = c == u'<';
+      break;
+    }
+  }
+  endOfHeader_ = adif::ContainsUpper(line, kEndOfHeader);
+  fromStart_.Scan(line);
+}
+
+std::size_t AdifLayout::RecordCount() const {
+  if (endOfHeader_) return afterHeader_.Count();
+  return HasHeader() ? 0 : fromStart_.Count();
+}
+
+AdifRecordReader::AdifRecordReader(LineSource& lines, bool hasHeader) : lines_(lines), hasHeader_(hasHeader) {}
+
+const std::vector<std::u16string>& AdifRecordReader::Header() {
+  if (headerRead_) return header_;
+  headerRead_ = true;
+  std::u16string line;
+  while (hasHeader_ && lines_.NextLine(line)) {
+    const bool last = adif::ContainsUpper(line, kEndOfHeader);
+    header_.push_back(std::move(line));
     if (last) break;
   }
-  return next;
+  return header_;
 }
 
-// A terminator completed by the line just appended ends within its last
-// few characters plus that line, so only that tail is searched again.
-// Each line is released once it is part of a record, so a large file is
-// never held twice.
-void ReadRecords(std::vector<std::u16string>& records, std::vector<std::u16string>& lines,
-                 std::size_t next) {
-  while (next < lines.size()) {
-    std::u16string record;
-    bool ended = false;
-    while (!ended && next < lines.size()) {
-      const std::size_t searchFrom =
-          record.size() >= kEndOfRecord.size() - 1 ? record.size() - (kEndOfRecord.size() - 1) : 0;
-      if (record.empty()) {
-        record = std::move(lines[next]);
-      } else {
-        record += lines[next];
-      }
-      std::u16string().swap(lines[next++]);
-      ended = adif::ContainsUpper(record, kEndOfRecord, searchFrom);
+bool AdifRecordReader::NextRecord(std::u16string& record) {
+  Header();
+  std::u16string line;
+  bool open = false;
+  while (lines_.NextLine(line)) {
+    const bool ended = ends_.Completes(line);
+    if (open) {
+      record += line;
+    } else {
+      record = std::move(line);
+      open = true;
     }
-    records.push_back(std::move(record));
+    if (ended) return true;
   }
+  return open;
 }
-
-}  // namespace
 
 bool ParseAdifText(TAdifData& data, const std::vector<std::u16string>& lines) {
   return ParseAdifText(data, std::vector<std::u16string>(lines));
 }
 
 bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines) {
-  const std::size_t firstRecordLine = HasNoHeader(lines) ? 0 : ReadHeader(data.Header, lines);
-  ReadRecords(data.Records, lines, firstRecordLine);
-  const bool anyLines = !lines.empty();
+  AdifLayout layout;
+  for (const std::u16string& line : lines) layout.Scan(line);
+  VectorLineSource source(lines);
+  AdifRecordReader reader(source, layout.HasHeader());
+  const std::vector<std::u16string>& header = reader.Header();
+  data.Header.insert(data.Header.end(), header.begin(), header.end());
+  std::u16string record;
+  while (reader.NextRecord(record)) data.Records.push_back(std::move(record));
   std::vector<std::u16string>().swap(lines);
-  return anyLines;
+  return layout.AnyLines();
 }
 
 std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::u16string_view text,
@@ -82,9 +134,11 @@ std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::
   return adif::ReadSpecifierValue(text, at + pattern.size(), maxLen, lengths);
 }
 
-std::u16string HeaderText(const TAdifData& data) {
+std::u16string HeaderText(const TAdifData& data) { return HeaderText(data.Header); }
+
+std::u16string HeaderText(const std::vector<std::u16string>& header) {
   std::u16string text;
-  for (const std::u16string& line : data.Header) {
+  for (const std::u16string& line : header) {
     text += line;
     text += u"\r\n";
   }

@@ -27,10 +27,84 @@ struct TAdifData {
   std::vector<std::u16string> Records;
 };
 
+// Lines of a text one at a time, in order.
+class LineSource {
+ public:
+  virtual ~LineSource() = default;
+  // The next line; false once there are no more.
+  virtual bool NextLine(std::u16string& line) = 0;
+};
+
+// Where the records of a text end. A record is its lines joined without
+// their line breaks, up to the line that completes "<EOR>" (in any case),
+// which may also be split between two lines.
+class RecordEnds {
+ public:
+  // Whether line, the next line of the open record (or the first of a new
+  // one), completes it.
+  bool Completes(std::u16string_view line);
+
+ private:
+  // The last characters of the open record, too few to hold "<EOR>".
+  std::u16string tail_;
+};
+
+// What must be known of a text before its records are read, gathered from
+// its lines one at a time: whether it has a header and how many records it
+// holds.
+class AdifLayout {
+ public:
+  void Scan(std::u16string_view line);
+
+  bool AnyLines() const { return anyLines_; }
+  // A text without "<EOH>" that opens with a data specifier is a file of
+  // records only: reading it as all header would lose every record.
+  bool HasHeader() const { return endOfHeader_ || !opensWithSpecifier_; }
+  std::size_t RecordCount() const;
+
+ private:
+  // Records counted from some line on.
+  struct RecordCounter {
+    RecordEnds ends;
+    std::size_t complete = 0;
+    bool open = false;
+    void Scan(std::u16string_view line);
+    std::size_t Count() const { return complete + (open ? 1 : 0); }
+  };
+
+  bool anyLines_ = false;
+  bool endOfHeader_ = false;
+  bool beforeFirstCharacter_ = true;  // only layout blanks so far
+  bool opensWithSpecifier_ = false;
+  RecordCounter afterHeader_;  // the lines after the first one holding "<EOH>"
+  RecordCounter fromStart_;    // every line, for a text without a header
+};
+
+// Reads the header lines, then the record strings, of lines laid out as
+// an AdifLayout found. Only the record being read is held.
+class AdifRecordReader {
+ public:
+  // lines must outlive the reader.
+  AdifRecordReader(LineSource& lines, bool hasHeader);
+
+  // The header lines, read before the first record: the lines up to the
+  // first one holding "<EOH>", or all of them when there is none.
+  const std::vector<std::u16string>& Header();
+  // The next record string; false once there are no more.
+  bool NextRecord(std::u16string& record);
+
+ private:
+  LineSource& lines_;
+  bool hasHeader_;
+  bool headerRead_ = false;
+  std::vector<std::u16string> header_;
+  RecordEnds ends_;
+};
+
 // Appends the header lines and the record strings of lines to data.
 // False only when there are no lines at all.
 bool ParseAdifText(TAdifData& data, const std::vector<std::u16string>& lines);
-// The same, consuming lines: each is released once it has been read.
+// The same, consuming lines.
 bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines);
 
 // The value of the first data specifier for name in text, cut to maxLen
@@ -42,5 +116,6 @@ std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::
 
 // The header lines as one text, each followed by CR LF.
 std::u16string HeaderText(const TAdifData& data);
+std::u16string HeaderText(const std::vector<std::u16string>& header);
 
 }  // namespace quillet

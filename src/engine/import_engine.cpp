@@ -42,10 +42,10 @@ struct IgnoredCauses {
 };
 
 // The version the header names; a length that does not convert names none.
-std::u16string AdifVersion(const TAdifData& data, AdifLengths lengths) {
+std::u16string AdifVersion(const std::vector<std::u16string>& header, AdifLengths lengths) {
   std::u16string version;
   try {
-    version = GetAdifField(u"ADIF_VER", 5, HeaderText(data), lengths);
+    version = GetAdifField(u"ADIF_VER", 5, HeaderText(header), lengths);
   } catch (const EConvertError&) {
     version.clear();
   }
@@ -76,10 +76,10 @@ class ImportRun {
     step_.SetSourceLengths(lengths);
   }
 
-  void ImportLines(std::vector<std::u16string> lines);
+  void ImportSource(LineSource& lines, const AdifLayout& layout);
 
  private:
-  void ImportRecords(const std::vector<std::u16string>& records);
+  std::size_t ImportRecords(AdifRecordReader& reader, std::size_t expected);
   void ExecuteStatement(std::u16string_view record, std::u16string_view statement);
   void NoteFailure(std::size_t recordNumber);
   void NoteIgnored();
@@ -99,34 +99,40 @@ class ImportRun {
   std::size_t failures_ = 0;
 };
 
-// Takes the lines by value so that they are freed once parsed.
-void ImportRun::ImportLines(std::vector<std::u16string> lines) {
-  TAdifData data;
-  const bool parsed = ParseAdifText(data, std::move(lines));
-  if (parsed) {
-    engine_.AddProgressText(0, u"* ADIF Version: " + AdifVersion(data, lengths_), true);
-    const std::size_t count = data.Records.size();
-    if (count > 0) engine_.AddProgressText(1, u"Parsing ADIF data... ", false);
-    ImportRecords(data.Records);
-    if (count > 0)
-      engine_.AddProgressText(0, u"found records: " + IntToText(static_cast<std::int64_t>(count)), true);
+// The layout, found by reading the source once before, gives the number
+// of records for the progress; the records are then read one at a time.
+void ImportRun::ImportSource(LineSource& lines, const AdifLayout& layout) {
+  if (layout.AnyLines()) {
+    AdifRecordReader reader(lines, layout.HasHeader());
+    engine_.AddProgressText(0, u"* ADIF Version: " + AdifVersion(reader.Header(), lengths_), true);
+    const std::size_t expected = layout.RecordCount();
+    if (expected > 0) engine_.AddProgressText(1, u"Parsing ADIF data... ", false);
+    const std::size_t found = ImportRecords(reader, expected);
+    if (found > 0)
+      engine_.AddProgressText(0, u"found records: " + IntToText(static_cast<std::int64_t>(found)), true);
     WriteSummary();
   }
   // Records processed over records found; a run without records is complete too.
   engine_.SetProgress(1);
 }
 
-void ImportRun::ImportRecords(const std::vector<std::u16string>& records) {
+// Returns the number of records read, which is expected unless the file
+// changed since it was first read.
+std::size_t ImportRun::ImportRecords(AdifRecordReader& reader, std::size_t expected) {
+  std::u16string record;
   std::u16string statement;
-  const auto count = static_cast<long double>(records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const RecordOutcome outcome = step_.ImportRecord(records[i], fields_, log_, counters_, statement);
-    if (outcome == RecordOutcome::Failed) NoteFailure(i + 1);
+  const auto count = static_cast<long double>(expected);
+  std::size_t read = 0;
+  while (reader.NextRecord(record)) {
+    const std::size_t index = read++;
+    const RecordOutcome outcome = step_.ImportRecord(record, fields_, log_, counters_, statement);
+    if (outcome == RecordOutcome::Failed) NoteFailure(index + 1);
     if (outcome == RecordOutcome::Ignored) NoteIgnored();
     if (outcome != RecordOutcome::Statement) continue;
-    ExecuteStatement(records[i], statement);
-    engine_.SetProgress(static_cast<long double>(i) / count);
+    ExecuteStatement(record, statement);
+    engine_.SetProgress(index < expected ? static_cast<long double>(index) / count : 1);
   }
+  return read;
 }
 
 // A statement the host does not carry out counts as an error instead.
@@ -198,6 +204,14 @@ void ImportRun::WriteIgnoredCauses() {
     engine_.AddProgressText(3, FormatText(u"without operator: %d", {withoutOperator}), true);
 }
 
+// The layout of the whole source; false when it cannot be read.
+bool ScanLayout(std::u16string_view fileName, SourceEncoding encoding, AdifLayout& layout) {
+  SourceLineReader lines(fileName, encoding);
+  std::u16string line;
+  while (lines.NextLine(line)) layout.Scan(line);
+  return lines.IsOpen() && !lines.Failed();
+}
+
 // Any older error file of the same source goes; the source itself never
 // does, as the path rule never names it.
 void StartErrorFile(std::u16string_view fileName) {
@@ -217,12 +231,14 @@ void ImportEngine::BuildErrorFileHeader() {
   ErrorFileHeader = ErrorFileHeaderText(application, version, Now(), LocaleShortFormats());
 }
 
+// The source is read three times: once for its encoding, once for its
+// layout, and once for its records, so that only a few lines are ever held.
 bool ImportEngine::RunImport(std::u16string_view fileName, std::u16string_view logName,
                              TDateTime logCloseDate, std::u16string_view logOperator) {
   const std::uint32_t start = TickCount();
-  std::vector<std::u16string> lines;
   SourceEncoding encoding = SourceEncoding::Ansi;
-  if (!LoadSourceLines(fileName, lines, &encoding)) {
+  AdifLayout layout;
+  if (!DetectSourceEncoding(fileName, encoding) || !ScanLayout(fileName, encoding, layout)) {
     host_calls::ShowError(kernel_, u"Resource open error: " + dialog_.SourceText(), u"Error");
     SetProgress(0);
     host_calls::AddLogLine(kernel_,
@@ -234,7 +250,9 @@ bool ImportEngine::RunImport(std::u16string_view fileName, std::u16string_view l
   ErrorFile errorFile(dialog_, kernel_);
   errorFile.SetSourceEncoding(encoding);
   const TargetLog log{logName, logCloseDate, logOperator};
-  ImportRun(*this, errorFile, server_, dialog_, log, LengthsOf(encoding)).ImportLines(std::move(lines));
+  SourceLineReader lines(fileName, encoding);
+  ImportRun(*this, errorFile, server_, dialog_, log, LengthsOf(encoding)).ImportSource(lines, layout);
+  if (!lines.IsOpen() || lines.Failed()) throw EInOutError(u"Resource read error: " + dialog_.SourceText());
   const std::u16string elapsed = ElapsedText(TickCount() - start);
   AddProgressText(0, u"* Done. Elapsed time " + elapsed, false);
   SetProgress(0);

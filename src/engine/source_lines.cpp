@@ -1,15 +1,18 @@
 #include "engine/source_lines.h"
 
-#include "platform/files.h"
+#include <utility>
+
 #include "platform/text_codec.h"
 #include "runtime/text.h"
 
 namespace quillet {
 namespace {
 
-bool StartsWith(std::string_view bytes, std::string_view mark) {
-  return bytes.substr(0, mark.size()) == mark;
-}
+constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
+constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
+constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
+
+bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
 
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   std::u16string text(bytes.size() / 2, u'\0');
@@ -21,43 +24,73 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   return text;
 }
 
-std::u16string DecodeByMark(std::string_view bytes, SourceEncoding& encoding) {
-  if (StartsWith(bytes, "\xEF\xBB\xBF")) {
-    encoding = SourceEncoding::Utf8Bom;
-    return Utf8ToUtf16(bytes.substr(3));
+std::size_t MarkSize(SourceEncoding encoding) {
+  switch (encoding) {
+    case SourceEncoding::Utf8Bom:
+      return kUtf8Mark.size();
+    case SourceEncoding::Utf16LE:
+    case SourceEncoding::Utf16BE:
+      return kUtf16LEMark.size();
+    case SourceEncoding::Ansi:
+    case SourceEncoding::Utf8:
+      return 0;
   }
-  if (StartsWith(bytes, "\xFF\xFE")) {
-    encoding = SourceEncoding::Utf16LE;
-    return DecodeUtf16(bytes.substr(2), false);
+  return 0;
+}
+
+std::u16string Decode(std::string_view bytes, SourceEncoding encoding) {
+  switch (encoding) {
+    case SourceEncoding::Utf8:
+    case SourceEncoding::Utf8Bom:
+      return Utf8ToUtf16(bytes);
+    case SourceEncoding::Utf16LE:
+      return DecodeUtf16(bytes, false);
+    case SourceEncoding::Utf16BE:
+      return DecodeUtf16(bytes, true);
+    case SourceEncoding::Ansi:
+      return AnsiToUtf16(bytes);
   }
-  if (StartsWith(bytes, "\xFE\xFF")) {
-    encoding = SourceEncoding::Utf16BE;
-    return DecodeUtf16(bytes.substr(2), true);
-  }
-  if (IsMultiByteUtf8(bytes)) {
-    encoding = SourceEncoding::Utf8;
-    return Utf8ToUtf16(bytes);
-  }
-  encoding = SourceEncoding::Ansi;
   return AnsiToUtf16(bytes);
 }
+
+// Follows whether a file's bytes, seen a piece at a time, are well-formed
+// UTF-8 with at least one multi-byte sequence.
+class Utf8Check {
+ public:
+  // Checks what it can of bytes and erases it; a sequence cut by the end of
+  // the piece stays for the next one unless last.
+  void Check(std::string& bytes, bool last) {
+    std::size_t i = 0;
+    while (valid_ && i < bytes.size()) {
+      if (static_cast<unsigned char>(bytes[i]) < 0x80) {
+        ++i;
+        continue;
+      }
+      // A sequence takes at most four bytes; nearer the end it may be cut.
+      if (!last && bytes.size() - i < 4) break;
+      const std::size_t length = Utf8SequenceLength(bytes, i);
+      valid_ = length != 0;
+      multiByte_ = true;
+      i += length;
+    }
+    bytes.erase(0, valid_ ? i : bytes.size());
+  }
+  bool MultiByteUtf8() const { return valid_ && multiByte_; }
+  // Once a byte is not UTF-8 the rest cannot change the answer.
+  bool Decided() const { return !valid_; }
+
+ private:
+  bool valid_ = true;
+  bool multiByte_ = false;
+};
 
 }  // namespace
 
 bool IsMultiByteUtf8(std::string_view bytes) {
-  bool multiByte = false;
-  std::size_t i = 0;
-  while (i < bytes.size()) {
-    if (static_cast<unsigned char>(bytes[i]) < 0x80) {
-      ++i;
-      continue;
-    }
-    const std::size_t length = Utf8SequenceLength(bytes, i);
-    if (length == 0) return false;
-    multiByte = true;
-    i += length;
-  }
-  return multiByte;
+  Utf8Check check;
+  std::string copy(bytes);
+  check.Check(copy, true);
+  return check.MultiByteUtf8();
 }
 
 AdifLengths LengthsOf(SourceEncoding encoding) {
@@ -73,37 +106,107 @@ AdifLengths LengthsOf(SourceEncoding encoding) {
   return AdifLengths::Utf16Units;
 }
 
-std::u16string DecodeSourceText(std::string_view bytes, SourceEncoding& encoding) {
-  std::u16string text = DecodeByMark(bytes, encoding);
-  const std::size_t nul = text.find(u'\0');
-  if (nul != std::u16string::npos) text.resize(nul);
-  return text;
+bool DetectSourceEncoding(std::u16string_view fileName, SourceEncoding& encoding) {
+  FileReader file(fileName);
+  std::string bytes;
+  if (!file.IsOpen() || !file.Read(bytes, kSourcePieceBytes)) return false;
+  for (const auto& [mark, marked] : {std::pair{kUtf8Mark, SourceEncoding::Utf8Bom},
+                                     std::pair{kUtf16LEMark, SourceEncoding::Utf16LE},
+                                     std::pair{kUtf16BEMark, SourceEncoding::Utf16BE}}) {
+    if (StartsWith(bytes, mark)) {
+      encoding = marked;
+      return true;
+    }
+  }
+  Utf8Check check;
+  bool last = bytes.size() < kSourcePieceBytes;
+  for (;;) {
+    check.Check(bytes, last);
+    if (last || check.Decided()) break;
+    const std::size_t before = bytes.size();
+    if (!file.Read(bytes, kSourcePieceBytes)) return false;
+    last = bytes.size() - before < kSourcePieceBytes;
+  }
+  encoding = check.MultiByteUtf8() ? SourceEncoding::Utf8 : SourceEncoding::Ansi;
+  return true;
 }
 
-void SplitSourceLines(std::u16string_view text, std::vector<std::u16string>& lines) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = text.find_first_of(u"\r\n", start);
-    if (end == std::u16string_view::npos) {
-      lines.emplace_back(text.substr(start));
-      return;
+SourceLineReader::SourceLineReader(std::u16string_view fileName, SourceEncoding encoding,
+                                   std::size_t pieceBytes)
+    : file_(fileName), encoding_(encoding), pieceBytes_(pieceBytes == 0 ? 1 : pieceBytes) {}
+
+// The bytes that decode the same on their own as within the whole file:
+// up to the last line break for the byte encodings, as a CR or LF byte is
+// never part of a multi-byte character there; whole code units for UTF-16.
+std::size_t SourceLineReader::DecodableBytes() const {
+  if (encoding_ == SourceEncoding::Utf16LE || encoding_ == SourceEncoding::Utf16BE) return bytes_.size() & ~std::size_t{1};
+  if (endOfFile_) return bytes_.size();
+  const std::size_t lastBreak = bytes_.find_last_of("\r\n");
+  return lastBreak == std::string::npos ? 0 : lastBreak + 1;
+}
+
+// Reads pieces until some text is decoded or the file ends; false when no
+// more text will come.
+bool SourceLineReader::DecodeMore() {
+  while (!endOfText_) {
+    const std::size_t before = bytes_.size();
+    if (!file_.Read(bytes_, pieceBytes_)) {
+      failed_ = true;
+      endOfText_ = true;
+      return false;
     }
-    lines.emplace_back(text.substr(start, end - start));
-    start = end + 1;
-    if (text[end] == u'\r' && start < text.size() && text[start] == u'\n') ++start;
+    endOfFile_ = bytes_.size() - before < pieceBytes_;
+    if (!markSkipped_) {
+      const std::size_t mark = MarkSize(encoding_);
+      if (bytes_.size() < mark && !endOfFile_) continue;
+      bytes_.erase(0, mark);
+      markSkipped_ = true;
+    }
+    const std::size_t decodable = DecodableBytes();
+    if (decodable == 0 && !endOfFile_) continue;
+    std::u16string piece = Decode(std::string_view(bytes_).substr(0, decodable), encoding_);
+    bytes_.erase(0, decodable);
+    const std::size_t nul = piece.find(u'\0');
+    if (nul != std::u16string::npos) piece.resize(nul);
+    endOfText_ = endOfFile_ || nul != std::u16string::npos;
+    text_.erase(0, position_);
+    position_ = 0;
+    text_ += piece;
+    if (!piece.empty()) return true;
   }
+  return false;
+}
+
+bool SourceLineReader::NextLine(std::u16string& line) {
+  for (;;) {
+    if (skipLineFeed_ && position_ < text_.size()) {
+      if (text_[position_] == u'\n') ++position_;
+      skipLineFeed_ = false;
+    }
+    const std::size_t end = skipLineFeed_ ? std::u16string::npos : text_.find_first_of(u"\r\n", position_);
+    if (end != std::u16string::npos) {
+      line.assign(text_, position_, end - position_);
+      skipLineFeed_ = text_[end] == u'\r';
+      position_ = end + 1;
+      return true;
+    }
+    if (!DecodeMore()) break;
+  }
+  if (position_ >= text_.size()) return false;
+  line.assign(text_, position_);
+  position_ = text_.size();
+  return true;
 }
 
 bool LoadSourceLines(std::u16string_view fileName, std::vector<std::u16string>& lines,
                      SourceEncoding* encoding) {
-  std::string bytes;
-  if (!ReadWholeFile(fileName, bytes)) return false;
   SourceEncoding found = SourceEncoding::Ansi;
-  const std::u16string text = DecodeSourceText(bytes, found);
-  std::string().swap(bytes);  // the decoded text replaces the file's bytes
-  SplitSourceLines(text, lines);
+  if (!DetectSourceEncoding(fileName, found)) return false;
+  SourceLineReader reader(fileName, found);
+  std::u16string line;
+  while (reader.NextLine(line)) lines.push_back(std::move(line));
   if (encoding != nullptr) *encoding = found;
-  return true;
+  return reader.IsOpen() && !reader.Failed();
 }
 
 }  // namespace quillet

@@ -1,11 +1,13 @@
-// Reading an ADIF source file into lines.
+// Reading an ADIF source file as lines, a piece at a time.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "adif/adif_reader.h"
+#include "platform/files.h"
 
 namespace quillet {
 
@@ -14,23 +16,54 @@ namespace quillet {
 // ANSI code page.
 enum class SourceEncoding { Ansi, Utf8, Utf8Bom, Utf16LE, Utf16BE };
 
-// The text of a file's bytes: a byte-order mark selects UTF-8, UTF-16 LE or
-// UTF-16 BE. Without one, bytes that are valid UTF-8 and hold at least one
-// multi-byte sequence are read as UTF-8: most programs write UTF-8 without
-// a mark, and text in a single-byte code page is almost never valid UTF-8
-// once it holds a byte above 0x7F. Anything else is read in the ANSI code
-// page. A NUL character ends the text.
-std::u16string DecodeSourceText(std::string_view bytes, SourceEncoding& encoding);
-
 // How the data specifiers of a text decoded this way count their lengths.
 AdifLengths LengthsOf(SourceEncoding encoding);
 
 // Whether bytes are well-formed UTF-8 with at least one multi-byte sequence.
 bool IsMultiByteUtf8(std::string_view bytes);
 
-// Appends the lines of text to lines. Lines end at CR, LF or CR LF; text
-// after the last line break forms one more line when it is not empty.
-void SplitSourceLines(std::u16string_view text, std::vector<std::u16string>& lines);
+// Reads the whole file once to find its encoding: a byte-order mark selects
+// UTF-8, UTF-16 LE or UTF-16 BE. Without one, bytes that are valid UTF-8
+// and hold at least one multi-byte sequence are read as UTF-8: most
+// programs write UTF-8 without a mark, and text in a single-byte code page
+// is almost never valid UTF-8 once it holds a byte above 0x7F. Anything
+// else is read in the ANSI code page. False when the file cannot be opened
+// or read.
+bool DetectSourceEncoding(std::u16string_view fileName, SourceEncoding& encoding);
+
+// The bytes read from a source file at a time.
+inline constexpr std::size_t kSourcePieceBytes = std::size_t{1} << 20;
+
+// The lines of a source file in a known encoding. Lines end at CR, LF or
+// CR LF; text after the last line break forms one more line when it is not
+// empty; a NUL character ends the text. Only the line being read and one
+// piece of the file are held.
+class SourceLineReader : public LineSource {
+ public:
+  SourceLineReader(std::u16string_view fileName, SourceEncoding encoding,
+                   std::size_t pieceBytes = kSourcePieceBytes);
+
+  bool IsOpen() const { return file_.IsOpen(); }
+  bool NextLine(std::u16string& line) override;
+  // Whether a read error, rather than the end of the text, ended the lines.
+  bool Failed() const { return failed_; }
+
+ private:
+  bool DecodeMore();
+  std::size_t DecodableBytes() const;
+
+  FileReader file_;
+  SourceEncoding encoding_;
+  std::size_t pieceBytes_;
+  std::string bytes_;    // read but not yet decoded
+  std::u16string text_;  // decoded; lines are taken from position_ on
+  std::size_t position_ = 0;
+  bool markSkipped_ = false;
+  bool endOfFile_ = false;
+  bool endOfText_ = false;
+  bool failed_ = false;
+  bool skipLineFeed_ = false;  // the last line ended at a CR
+};
 
 // Fills lines with the file's lines; false when the file cannot be opened
 // or read. encoding, when given, receives how the file was decoded.

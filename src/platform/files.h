@@ -2,6 +2,8 @@
 // them to its own file names.
 #pragma once
 
+#include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -12,6 +14,28 @@
 #endif
 
 namespace quillet {
+
+// A regular file read from its start a piece at a time, so that a large
+// file is never held whole; closed when destroyed.
+class FileReader {
+ public:
+  // IsOpen() tells whether path named a regular file that could be opened.
+  explicit FileReader(std::u16string_view path);
+  ~FileReader();
+  FileReader(const FileReader&) = delete;
+  FileReader& operator=(const FileReader&) = delete;
+
+  bool IsOpen() const;
+  // Appends up to count bytes to bytes, fewer only at the end of the file;
+  // false on a read error.
+  bool Read(std::string& bytes, std::size_t count);
+  // The file's size when it was opened.
+  std::size_t Size() const;
+
+ private:
+  struct Handle;
+  std::unique_ptr<Handle> handle_;
+};
 
 // The whole content of a file; false when it cannot be opened or read.
 bool ReadWholeFile(std::u16string_view path, std::string& bytes);

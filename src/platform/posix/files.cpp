@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include <cstdio>
+#include <utility>
 
 #include "runtime/text.h"
 
@@ -32,6 +33,7 @@ class Descriptor {
   ~Descriptor() {
     if (fd_ >= 0) close(fd_);
   }
+  Descriptor(Descriptor&& other) noexcept : fd_(std::exchange(other.fd_, -1)) {}
   Descriptor(const Descriptor&) = delete;
   Descriptor& operator=(const Descriptor&) = delete;
   int get() const { return fd_; }
@@ -57,22 +59,41 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 }  // namespace
 
-bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
-  std::FILE* file = std::fopen(NativePath(path).c_str(), "rb");
-  if (file == nullptr) return false;
+struct FileReader::Handle {
+  Descriptor file;
+  std::size_t size = 0;
+};
+
+FileReader::FileReader(std::u16string_view path) {
+  Descriptor file(open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
-  if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
-    std::fclose(file);
-    return false;
+  if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return;
+  handle_ = std::make_unique<Handle>(Handle{std::move(file), static_cast<std::size_t>(info.st_size)});
+}
+
+FileReader::~FileReader() = default;
+
+bool FileReader::IsOpen() const { return handle_ != nullptr; }
+
+std::size_t FileReader::Size() const { return handle_ ? handle_->size : 0; }
+
+bool FileReader::Read(std::string& bytes, std::size_t count) {
+  if (!handle_) return false;
+  const std::size_t start = bytes.size();
+  bytes.resize(start + count);
+  std::size_t filled = 0;
+  while (filled < count) {
+    const ssize_t got = read(handle_->file.get(), bytes.data() + start + filled, count - filled);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) {
+      bytes.resize(start);
+      return false;
+    }
+    if (got == 0) break;
+    filled += static_cast<std::size_t>(got);
   }
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(info.st_size));
-  char buffer[65536];
-  std::size_t got = 0;
-  while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) bytes.append(buffer, got);
-  const bool failed = std::ferror(file) != 0;
-  std::fclose(file);
-  return !failed;
+  bytes.resize(start + filled);
+  return true;
 }
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) { return Write(path, bytes, "wb"); }

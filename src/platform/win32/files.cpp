@@ -3,6 +3,9 @@
 // (after <windows.h>, which maps DeleteFile; files.h restores the name)
 #include "platform/files.h"
 
+#include <memory>
+#include <utility>
+
 namespace quillet {
 namespace {
 
@@ -13,6 +16,7 @@ class FileHandle {
   ~FileHandle() {
     if (valid()) CloseHandle(handle_);
   }
+  FileHandle(FileHandle&& other) noexcept : handle_(std::exchange(other.handle_, INVALID_HANDLE_VALUE)) {}
   FileHandle(const FileHandle&) = delete;
   FileHandle& operator=(const FileHandle&) = delete;
   bool valid() const { return handle_ != INVALID_HANDLE_VALUE; }
@@ -60,21 +64,44 @@ DWORD Attributes(std::u16string_view path) {
 
 }  // namespace
 
-bool ReadWholeFile(std::u16string_view path, std::string& bytes) {
+struct FileReader::Handle {
+  FileHandle file;
+  std::size_t size = 0;
+};
+
+FileReader::FileReader(std::u16string_view path) {
   FileHandle file(Open(path, GENERIC_READ, OPEN_EXISTING));
   LARGE_INTEGER size{};
   if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK || GetFileSizeEx(file.get(), &size) == 0) {
-    return false;
+    return;
   }
-  bytes.clear();
-  bytes.reserve(static_cast<std::size_t>(size.QuadPart));
-  char buffer[65536];
-  for (;;) {
+  handle_ = std::make_unique<Handle>(Handle{std::move(file), static_cast<std::size_t>(size.QuadPart)});
+}
+
+FileReader::~FileReader() = default;
+
+bool FileReader::IsOpen() const { return handle_ != nullptr; }
+
+std::size_t FileReader::Size() const { return handle_ ? handle_->size : 0; }
+
+bool FileReader::Read(std::string& bytes, std::size_t count) {
+  if (!handle_) return false;
+  const std::size_t start = bytes.size();
+  bytes.resize(start + count);
+  std::size_t filled = 0;
+  while (filled < count) {
+    constexpr std::size_t kMostPerCall = 1u << 20;
+    const auto asked = static_cast<DWORD>(count - filled < kMostPerCall ? count - filled : kMostPerCall);
     DWORD got = 0;
-    if (ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr) == 0) return false;
-    if (got == 0) return true;
-    bytes.append(buffer, got);
+    if (ReadFile(handle_->file.get(), bytes.data() + start + filled, asked, &got, nullptr) == 0) {
+      bytes.resize(start);
+      return false;
+    }
+    if (got == 0) break;
+    filled += got;
   }
+  bytes.resize(start + filled);
+  return true;
 }
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
