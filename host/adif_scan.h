@@ -1,19 +1,16 @@
 // A light scan of an ADIF file, independent of the module's reader, for
 // what the host wants to know before an import: whether the file holds
-// records at all, and whose log it is.
+// records at all, and whose log it is. The file is read a piece at a time
+// and only counts are kept, so a scan takes little memory whatever the
+// file's size.
 #pragma once
 
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quillet::host {
-
-// One record as the scan sees it.
-struct ScannedRecord {
-  std::string operatorCall;  // OPERATOR, else STATION_CALLSIGN; upper-cased (a to z), trimmed
-  std::string qsoDate;       // QSO_DATE as written, YYYYMMDD
-};
 
 struct OperatorCount {
   std::string call;
@@ -21,10 +18,14 @@ struct OperatorCount {
 };
 
 struct AdifScan {
-  std::vector<ScannedRecord> records;
-  // Every operator named, the most frequent first; ties keep the order of
-  // first appearance. Records without an operator are not counted here.
+  long records = 0;
+  // Every operator named (OPERATOR, else STATION_CALLSIGN; upper-cased a to
+  // z, trimmed), the most frequent first; ties keep the order of first
+  // appearance. Records without an operator are not counted here.
   std::vector<OperatorCount> operators;
+  // The records of each operator ("" for those without one) by QSO_DATE
+  // as written, when it has the 8 characters of YYYYMMDD.
+  std::map<std::string, std::map<std::string, long>> datesByOperator;
 
   // The most frequent operator; empty when no record names one.
   std::string MainOperator() const { return operators.empty() ? std::string() : operators.front().call; }
@@ -41,5 +42,9 @@ std::string DecodeAdifBytes(std::string_view bytes);
 // a text that starts with "<" is all records. A record is the fields up to
 // <EOR>, and the fields after the last <EOR> are one more record.
 AdifScan ScanAdif(std::string_view text);
+
+// The same for the file at path, read in pieces of pieceBytes; false when
+// it cannot be opened or read.
+bool ScanAdifFile(const std::string& path, AdifScan& scan, std::size_t pieceBytes = std::size_t{1} << 20);
 
 }  // namespace quillet::host

@@ -51,23 +51,16 @@ AdifScan ScanSource(const std::string& file) {
   if (!fs::is_regular_file(file, error)) {
     throw ImportRefused{kExitIncomplete, "quillet: " + file + " is not a regular file; only files can be imported"};
   }
-  // Read straight into one buffer: a stream copy would hold the file twice.
-  const std::uintmax_t size = fs::file_size(file, error);
-  std::string bytes;
-  std::ifstream in(file, std::ios::binary);
-  if (!error) bytes.resize(static_cast<std::size_t>(size));
-  if (error || !in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
-    throw ImportRefused{kExitIncomplete, "quillet: cannot read " + file};
-  }
-  AdifScan scan = ScanAdif(DecodeAdifBytes(bytes));
-  if (scan.records.empty()) throw ImportRefused{kExitIncomplete, "quillet: no ADIF records found in " + file};
+  AdifScan scan;
+  if (!ScanAdifFile(file, scan)) throw ImportRefused{kExitIncomplete, "quillet: cannot read " + file};
+  if (scan.records == 0) throw ImportRefused{kExitIncomplete, "quillet: no ADIF records found in " + file};
   return scan;
 }
 
 std::string OperatorNote(const AdifScan& scan, const std::string& file) {
   const OperatorCount& main = scan.operators.front();
   std::string note = "operator " + main.call + " taken from " + file + " (" + std::to_string(main.records) +
-                     " of " + std::to_string(scan.records.size()) + " records";
+                     " of " + std::to_string(scan.records) + " records";
   for (std::size_t i = 1; i < scan.operators.size() && i <= 5; ++i) {
     note += (i == 1 ? "; others: " : ", ") + scan.operators[i].call + " " + std::to_string(scan.operators[i].records);
   }

@@ -62,13 +62,15 @@ TranscriptSummary ReadTranscript(std::string_view transcript) {
 
 IgnoredCauses FindIgnoredCauses(const AdifScan& scan, std::string_view logOperator, std::string_view closing) {
   IgnoredCauses causes;
+  for (const OperatorCount& count : scan.operators) {
+    if (count.call != logOperator) causes.otherOperators[count.call] = count.records;
+  }
+  if (!logOperator.empty() && scan.RecordsOf("") > 0) causes.otherOperators[""] = scan.RecordsOf("");
   const std::string dayAfter = DayAfter(closing);
-  for (const ScannedRecord& record : scan.records) {
-    if (record.operatorCall != logOperator) {
-      ++causes.otherOperators[record.operatorCall];
-    } else if (record.qsoDate.size() == 8 && record.qsoDate > dayAfter) {
-      ++causes.afterClosing;
-    }
+  const auto dates = scan.datesByOperator.find(std::string(logOperator));
+  if (dates == scan.datesByOperator.end()) return causes;
+  for (const auto& [date, records] : dates->second) {
+    if (date > dayAfter) causes.afterClosing += records;
   }
   return causes;
 }

@@ -3,12 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <memory>
+#include <random>
 #include <string>
 
 #include "host/adif_scan.h"
 #include "host/console.h"
 #include "host/import_report.h"
+#include "host/text.h"
+#include "tests/host/temp_folder.h"
 
 namespace quillet::host {
 namespace {
@@ -118,7 +122,7 @@ TEST(Console, QuietKeepsErrorsOnlyAndAHiddenTranscriptIsStillKept) {
 
 struct ScanCase {
   std::string bytes;
-  std::size_t records;
+  long records;
   const char* mainOperator;
 };
 
@@ -132,6 +136,16 @@ std::string Utf16Be(const std::string& ascii) {
   std::string bytes = "\xFE\xFF";
   for (char c : ascii) bytes += std::string{'\0', c};
   return bytes;
+}
+
+void ExpectSameScan(const AdifScan& actual, const AdifScan& expected, const std::string& context) {
+  EXPECT_EQ(actual.records, expected.records) << context;
+  ASSERT_EQ(actual.operators.size(), expected.operators.size()) << context;
+  for (std::size_t i = 0; i < actual.operators.size(); ++i) {
+    EXPECT_EQ(actual.operators[i].call, expected.operators[i].call) << context;
+    EXPECT_EQ(actual.operators[i].records, expected.operators[i].records) << context;
+  }
+  EXPECT_EQ(actual.datesByOperator, expected.datesByOperator) << context;
 }
 
 TEST(AdifScan, CountsRecordsAndFindsTheMostFrequentOperator) {
@@ -155,10 +169,49 @@ TEST(AdifScan, CountsRecordsAndFindsTheMostFrequentOperator) {
       {Utf16Le("<EOH><CALL:5>K1ABC<OPERATOR:6>DL1QLT<EOR>").substr(2), 0, ""},
       {"<EOH><CALL:5>K1ABC<EOR>", 1, ""},
   };
+  TempFolder folder;
+  const std::string path = folder.File("scan.adi");
   for (const ScanCase& row : kCases) {
     const AdifScan scan = ScanAdif(DecodeAdifBytes(row.bytes));
-    EXPECT_EQ(scan.records.size(), row.records) << row.bytes;
+    EXPECT_EQ(scan.records, row.records) << row.bytes;
     EXPECT_EQ(scan.MainOperator(), row.mainOperator) << row.bytes;
+    std::ofstream(path, std::ios::binary) << row.bytes;
+    for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{1} << 20}) {
+      AdifScan fromFile;
+      ASSERT_TRUE(ScanAdifFile(path, fromFile, piece));
+      ExpectSameScan(fromFile, scan, row.bytes + " in pieces of " + std::to_string(piece));
+    }
+  }
+  AdifScan none;
+  EXPECT_FALSE(ScanAdifFile(folder.File("missing.adi"), none));
+}
+
+// Files read a piece at a time give the scan of the whole text, whatever
+// the pieces cut: marks, surrogate pairs, tags, values and terminators.
+TEST(AdifScan, ReadInPiecesGivesTheScanOfTheWholeText) {
+  static const std::string_view kPieces[] = {
+      "<EOR>", "<eor>", "<EOH>", "<OPERATOR:4>KI2D", "<operator:5>dl1ab", "<STATION_CALLSIGN:5>DK0QQ",
+      "<QSO_DATE:8>20240101", "<QSO_DATE:8>20240102", "<CALL:5>K1ABC", "<COMMENT:12>x<y>z",
+      "<NAME:6>Andr\xC3\xA9", " ", "\r\n", "<", ">", "\xF0\x9F\x93\xBB", "<OPERATOR:99>"};
+  TempFolder folder;
+  const std::string path = folder.File("random.adi");
+  std::mt19937 random(20261209);
+  for (int round = 0; round < 1500 && !HasFailure(); ++round) {
+    std::string text;
+    const int count = std::uniform_int_distribution<int>(0, 30)(random);
+    for (int i = 0; i < count; ++i)
+      text += kPieces[std::uniform_int_distribution<std::size_t>(0, std::size(kPieces) - 1)(random)];
+    std::string bytes = text;
+    if (round % 3 == 1) {
+      bytes = "\xFF\xFE";
+      for (const char16_t unit : Utf16(text)) bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+    }
+    std::ofstream(path, std::ios::binary) << bytes;
+    const AdifScan whole = ScanAdif(DecodeAdifBytes(bytes));
+    AdifScan fromFile;
+    const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, 17)(random);
+    ASSERT_TRUE(ScanAdifFile(path, fromFile, piece));
+    ExpectSameScan(fromFile, whole, text + " in pieces of " + std::to_string(piece));
   }
 }
 
