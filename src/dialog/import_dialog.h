@@ -14,8 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "dialog/plugin_form.h"
 #include "engine/import_dialog_port.h"
-#include "frame/form/plugin_form.h"
 #include "platform/portable/ini_file.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/file_dialog.h"

@@ -1,5 +1,5 @@
 // The plug-in form base: modal bracketing, host icons, placement.
-#include "frame/form/plugin_form.h"
+#include "dialog/plugin_form.h"
 
 #include <gtest/gtest.h>
 

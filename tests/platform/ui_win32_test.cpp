@@ -122,13 +122,14 @@ TEST(Win32Form, WindowsCarryTheDesignAndTheControlsState) {
   EXPECT_TRUE(IsWindowEnabled(close));
 
   // The memo is an EDIT whose text WM_GETTEXT returns; appended text keeps the old.
-  const HWND memo = FindWindowExW(form.panel.impl().hwnd, nullptr, L"EDIT", nullptr);
+  const HWND memo = FindWindowExW(win32::WindowOf(form.panel).hwnd, nullptr, L"EDIT", nullptr);
   form.memo.SetText(u"* Import: log.adi\r\n");
   form.memo.SetText(u"* Import: log.adi\r\nRecords: 2\r\n");
   EXPECT_EQ(form.memo.Text(), u"* Import: log.adi\r\nRecords: 2\r\n");
   EXPECT_EQ(form.memo.LineCount(), 2);
   bool foundMemo = false;
-  for (HWND edit = memo; edit != nullptr; edit = FindWindowExW(form.panel.impl().hwnd, edit, L"EDIT", nullptr)) {
+  for (HWND edit = memo; edit != nullptr;
+       edit = FindWindowExW(win32::WindowOf(form.panel).hwnd, edit, L"EDIT", nullptr)) {
     foundMemo = foundMemo || WindowText(edit) == u"* Import: log.adi\r\nRecords: 2\r\n";
   }
   EXPECT_TRUE(foundMemo);
@@ -138,20 +139,20 @@ TEST(Win32Form, WindowsCarryTheDesignAndTheControlsState) {
   // Text set from code raises OnChange once; typed text raises it too.
   form.source.SetText(u"C:\\data\\log.adi");
   EXPECT_EQ(changes, 1);
-  SetWindowTextW(form.source.impl().hwnd, L"C:\\other.adi");
+  SetWindowTextW(win32::WindowOf(form.source).hwnd, L"C:\\other.adi");
   EXPECT_EQ(changes, 2);
   EXPECT_EQ(form.source.Text(), u"C:\\other.adi");
 
   form.modes.SetItemIndex(2);
   EXPECT_EQ(form.modes.ItemIndex(), 2);
-  EXPECT_EQ(SendMessageW(form.modes.impl().hwnd, CB_GETCOUNT, 0, 0), 3);
+  EXPECT_EQ(SendMessageW(win32::WindowOf(form.modes).hwnd, CB_GETCOUNT, 0, 0), 3);
   form.modes.SetItemIndex(7);
   EXPECT_EQ(form.modes.ItemIndex(), -1);
 
   form.errors.SetCaption(u"Warning: ADIF errors found");
   form.progress.SetPercent(40);
   EXPECT_EQ(form.progress.Percent(), 40);
-  const HWND bar = form.bar.impl().hwnd;
+  const HWND bar = win32::WindowOf(form.bar).hwnd;
   EXPECT_EQ(SendMessageW(bar, SB_GETPARTS, 0, 0), 3);
   int edges[3] = {};
   SendMessageW(bar, SB_GETPARTS, 3, reinterpret_cast<LPARAM>(edges));
@@ -183,8 +184,8 @@ TEST(Win32Form, ClickedButtonsRunHandlersAndAPostedCloseEndsTheModalRun) {
 TEST(Win32Form, IconsGoThroughTheWindowAndComeBack) {
   ProbeForm form;
   form.HandleNeeded();
-  const HICON first = CreateIcon(nullptr, 16, 16, 1, 1, std::vector<BYTE>(32, 0xFF).data(),
-                                 std::vector<BYTE>(32, 0).data());
+  const HICON first =
+      CreateIcon(nullptr, 16, 16, 1, 1, std::vector<BYTE>(32, 0xFF).data(), std::vector<BYTE>(32, 0).data());
   const HICON second = CopyIcon(first);
   EXPECT_EQ(form.SetIcon(IconKind::Small, first), nullptr);
   EXPECT_EQ(form.Icon(IconKind::Small), first);

@@ -1,16 +1,19 @@
-// The properties every implementation of the window framework keeps for a
-// control, whatever stands behind it on the screen. Each implementation's
-// Control::Impl derives from it and adds its own (window handles, ...).
+// The properties of a control, whatever stands behind it on the screen.
+// The controls' behaviour reads and writes them on every platform; the
+// control's peer shows them (peers.h).
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/ui/controls.h"
+#include "platform/ui/peers.h"
 
 namespace quillet::ui {
 
 struct ControlState {
+  Control* self = nullptr;
   Form* form = nullptr;
   Control* parent = nullptr;
   std::u16string name;
@@ -45,6 +48,10 @@ struct ControlState {
   int segments = 20;
   // Image.
   std::u16string picture;
+};
+
+struct Control::Impl : ControlState {
+  std::unique_ptr<ControlPeer> peer;  // made with the control
 };
 
 }  // namespace quillet::ui

@@ -38,8 +38,8 @@ class Control {
   bool Visible() const;
   void SetVisible(bool visible);
 
-  // The platform's window object of the control; defined by each
-  // implementation, one structure for every kind.
+  // The control's state, one structure for every kind, and the peer that
+  // shows it on the platform's screen (control_state.h).
   struct Impl;
   Impl& impl() const { return *impl_; }
 

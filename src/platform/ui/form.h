@@ -103,7 +103,8 @@ class Form {
   std::function<void()> OnActivate;
   std::function<void()> OnClose;
 
-  // The platform's window object of the form; defined by each implementation.
+  // The form's state and the peer that shows it on the platform's screen
+  // (form_state.h).
   struct Impl;
   Impl& impl() const { return *impl_; }
 

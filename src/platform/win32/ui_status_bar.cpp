@@ -52,7 +52,7 @@ void FillSegment(HDC dc, const RECT& rect, COLORREF colour) {
 }  // namespace
 
 void UpdateStatusParts(Control& bar) {
-  const HWND window = bar.impl().hwnd;
+  const HWND window = WindowOf(bar).hwnd;
   if (window == nullptr) return;
   const std::vector<Control*> panes = PanesOf(bar);
   if (panes.empty()) return;
@@ -60,7 +60,7 @@ void UpdateStatusParts(Control& bar) {
   SendMessageW(window, SB_SETPARTS, edges.size(), reinterpret_cast<LPARAM>(edges.data()));
   for (std::size_t i = 0; i < panes.size(); ++i) {
     Control::Impl& pane = panes[i]->impl();
-    pane.part = static_cast<int>(i);
+    WindowOf(*panes[i]).part = static_cast<int>(i);
     const WPARAM borders = pane.frame ? 0 : SBT_NOBORDERS;
     if (dynamic_cast<ProgressPane*>(panes[i]) != nullptr) {
       SendMessageW(window, SB_SETTEXTW, i | SBT_OWNERDRAW | borders, reinterpret_cast<LPARAM>(&pane));
@@ -73,7 +73,7 @@ void UpdateStatusParts(Control& bar) {
 
 // Segments of equal width with one pixel between them; the lit ones (the
 // share of the percentage) dark grey, the others light grey.
-void DrawProgressPane(const Control::Impl& pane, const DRAWITEMSTRUCT& item) {
+void DrawProgressPane(const ControlState& pane, const DRAWITEMSTRUCT& item) {
   RECT area = item.rcItem;
   InflateRect(&area, -2, -2);
   const int segments = pane.segments;

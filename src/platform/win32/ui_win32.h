@@ -1,50 +1,48 @@
-// The Win32 window framework's own objects. A form and each control keep
-// their properties here and, once the form's window exists, the window
-// handles behind them. Notifications reach a control through the property
-// kControlProperty on each of its windows, which points at its Impl.
+// The Win32 peers: the windows behind a form and its controls, from the
+// form's HandleNeeded until the control or form is destroyed. The state
+// they show stays in ControlState and FormState. Notifications reach a
+// control's peer through the property kControlProperty on each of its
+// windows, and a form's through its window's user data.
 #pragma once
 
 #include <windows.h>
 
-#include <array>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/ui/control_state.h"
-#include "platform/ui/controls.h"
-#include "platform/ui/form.h"
+#include "platform/ui/form_state.h"
+#include "platform/ui/peers.h"
 
-namespace quillet::ui {
+namespace quillet::ui::win32 {
 
-struct Form::Impl {
-  ~Impl();
+// The windows of one control: its own (for DialogButtons the OK button),
+// and a second one (ButtonEdit's embedded button, DialogButtons' Cancel).
+// Status panes have none: they are parts of their bar's window.
+class ControlWindow final : public ControlPeer {
+ public:
+  explicit ControlWindow(ControlState& shown) : state(shown) {}
+  ~ControlWindow() override;
+  ControlWindow(const ControlWindow&) = delete;
+  ControlWindow& operator=(const ControlWindow&) = delete;
 
-  Form* self = nullptr;
-  std::u16string caption;
-  int clientWidth = 0;
-  int clientHeight = 0;
-  FormBorder border = FormBorder::Sizeable;
-  FormPosition position = FormPosition::Designed;
-  std::u16string fontName = u"Tahoma";
-  int fontPoints = 8;
-  HWND handle{};
-  WindowCreateParams created;
-  int modalResult = mrNone;
-  bool modal = false;
-  bool activated = false;  // OnActivate has run in this modal run
-  std::array<HICON, 2> icons{};
-  DialogButtons* defaultButtons = nullptr;
-  std::vector<Control*> controls;  // in creation order, parents first
-  HFONT font{};
-  HFONT boldFont{};
-};
+  void Update(ControlChange change) override;
+  void UpdateMemoText(std::size_t kept) override;
+  void ScrollMemo(int lines) override;
+  std::optional<std::u16string> ShownText() const override;
+  std::optional<int> ShownItemIndex() const override;
+  std::optional<int> ShownTopLine() const override;
+  std::optional<bool> ShownCancelFocus() const override;
 
-struct Control::Impl : ControlState {
-  Control* self = nullptr;
-  // Windows (while they exist they, not ControlState, hold the text): the control's own (for DialogButtons the OK button), and a
-  // second one (ButtonEdit's embedded button, DialogButtons' Cancel).
+  // Sets the window's text from code without raising the control's
+  // OnChange through EN_CHANGE; the control raises it once itself.
+  void WriteTextFromCode(std::u16string_view text);
+  void ShowItems();
+
+  ControlState& state;
   HWND hwnd{};
   HWND second{};
   WNDPROC originalProc = nullptr;  // a subclassed edit's own procedure
@@ -55,11 +53,54 @@ struct Control::Impl : ControlState {
   std::function<void(const DRAWITEMSTRUCT& item)> onDraw;
 };
 
-namespace win32 {
+// Disables the owner window of a modal form for the object's lifetime.
+class OwnerDisabled {
+ public:
+  explicit OwnerDisabled(HWND owner);
+  ~OwnerDisabled();
+  OwnerDisabled(const OwnerDisabled&) = delete;
+  OwnerDisabled& operator=(const OwnerDisabled&) = delete;
+
+ private:
+  HWND owner_;
+};
+
+// The form's window, its fonts and its modal run.
+class FormWindow final : public FormPeer {
+ public:
+  explicit FormWindow(FormState& shown) : state(shown) {}
+  ~FormWindow() override;
+  FormWindow(const FormWindow&) = delete;
+  FormWindow& operator=(const FormWindow&) = delete;
+
+  void AddPlatformStyles(WindowCreateParams& params) const override;
+  WindowHandle MakeWindow(const WindowCreateParams& params) override;
+  void MakeControlWindows() override;
+  void Update(FormChange change) override;
+  void Hide() override;
+  std::optional<std::u16string> ShownCaption() const override;
+  std::optional<IconHandle> SwapIcon(int slot, IconHandle icon) override;
+  std::optional<IconHandle> ShownIcon(int slot) const override;
+  void BeginModal() override;
+  void RunModal() override;
+  void EndModal() override;
+
+  FormState& state;
+  bool activated = false;  // OnActivate has run in this modal run
+  HFONT font{};
+  HFONT boldFont{};
+  std::optional<OwnerDisabled> ownerDisabled;  // during the modal run
+};
+
+// Every control's and form's peer on Win32 is one of these.
+ControlWindow& WindowOf(const Control& control);
+FormWindow& WindowOf(const Form& form);
 
 inline constexpr wchar_t kControlProperty[] = L"Quillet.Control";
 
-inline const wchar_t* WideText(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
+inline const wchar_t* WideText(const std::u16string& text) {
+  return reinterpret_cast<const wchar_t*>(text.c_str());
+}
 std::u16string ReadWindowText(HWND window);
 void WriteWindowText(HWND window, std::u16string_view text);
 
@@ -74,12 +115,12 @@ bool RouteChildMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
 // Creates the windows of every control of form, then lays them out.
 void CreateControlWindows(Form& form);
-void DestroyControlWindows(Control::Impl& control);
+void DestroyControlWindows(ControlWindow& control);
 // Positions the controls of one container (the form: null) by Align and bounds.
 void LayoutChildren(Form& form, Control* container, RECT area);
 // Parts and texts of a status bar from its panes.
 void UpdateStatusParts(Control& bar);
-void DrawProgressPane(const Control::Impl& pane, const DRAWITEMSTRUCT& item);
+void DrawProgressPane(const ControlState& pane, const DRAWITEMSTRUCT& item);
 void DrawDecorativePicture(const DRAWITEMSTRUCT& item);
 
 // The forms running modally, innermost last: ProcessMessages gives their
@@ -87,5 +128,4 @@ void DrawDecorativePicture(const DRAWITEMSTRUCT& item);
 std::vector<HWND>& ModalWindows();
 bool HandleWaitCursor();  // WM_SETCURSOR: true when the wait cursor was set
 
-}  // namespace win32
-}  // namespace quillet::ui
+}  // namespace quillet::ui::win32

@@ -13,127 +13,130 @@ constexpr int kEditButtonWidth = 18;
 constexpr int kButtonHeight = 25;
 constexpr int kComboDropHeight = 120;
 
-Control::Impl* ControlOf(HWND window) {
-  return window != nullptr ? static_cast<Control::Impl*>(GetPropW(window, kControlProperty)) : nullptr;
+ControlWindow* ControlOf(HWND window) {
+  return window != nullptr ? static_cast<ControlWindow*>(GetPropW(window, kControlProperty)) : nullptr;
 }
 
-HWND ParentWindow(const Control::Impl& control) {
+HWND ParentWindow(const ControlState& control) {
   for (Control* parent = control.parent; parent != nullptr; parent = parent->impl().parent) {
-    if (parent->impl().hwnd != nullptr) return parent->impl().hwnd;
+    if (WindowOf(*parent).hwnd != nullptr) return WindowOf(*parent).hwnd;
   }
   return control.form->impl().handle;
 }
 
-HWND MakeChild(Control::Impl& control, DWORD exStyle, const wchar_t* className, const std::u16string& text,
+HWND MakeChild(ControlWindow& control, DWORD exStyle, const wchar_t* className, const std::u16string& text,
                DWORD style, HWND parent, int id = 0) {
-  HWND window = CreateWindowExW(exStyle, className, WideText(text), WS_CHILD | style, control.left, control.top,
-                                control.width, control.height, parent,
-                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
+  const ControlState& c = control.state;
+  HWND window =
+      CreateWindowExW(exStyle, className, WideText(text), WS_CHILD | style, c.left, c.top, c.width, c.height,
+                      parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ModuleInstance(), nullptr);
   if (window == nullptr) return nullptr;
   SetPropW(window, kControlProperty, &control);
-  const Form::Impl& form = control.form->impl();
-  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(control.bold ? form.boldFont : form.font), FALSE);
+  const FormWindow& form = WindowOf(*c.form);
+  SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(c.bold ? form.boldFont : form.font), FALSE);
   return window;
 }
 
-DWORD Shown(const Control::Impl& control) { return control.visible ? WS_VISIBLE : 0; }
+DWORD Shown(const ControlState& control) { return control.visible ? WS_VISIBLE : 0; }
 
 // The edit's own procedure, with the clicks of its embedded button passed on.
 LRESULT CALLBACK ButtonEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
-  Control::Impl* control = ControlOf(window);
+  ControlWindow* control = ControlOf(window);
   if (control == nullptr) return DefWindowProcW(window, msg, wParam, lParam);
   if (msg == WM_COMMAND && reinterpret_cast<HWND>(lParam) == control->second) {
-    if (HIWORD(wParam) == BN_CLICKED) static_cast<ButtonEdit*>(control->self)->ClickButton();
+    if (HIWORD(wParam) == BN_CLICKED) static_cast<ButtonEdit*>(control->state.self)->ClickButton();
     return 0;
   }
   return CallWindowProcW(control->originalProc, window, msg, wParam, lParam);
 }
 
-void CreatePanel(Control::Impl& c, HWND parent) {
-  c.hwnd = MakeChild(c, WS_EX_CONTROLPARENT, PanelClassName(), u"",
+void CreatePanel(ControlWindow& w, HWND parent) {
+  const ControlState& c = w.state;
+  w.hwnd = MakeChild(w, WS_EX_CONTROLPARENT, PanelClassName(), u"",
                      Shown(c) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (c.border ? WS_BORDER : 0), parent);
 }
 
-void CreateLabel(Control::Impl& c, HWND parent) {
-  c.hwnd = MakeChild(c, 0, L"STATIC", c.text, Shown(c) | SS_LEFT | SS_NOPREFIX, parent);
+void CreateLabel(ControlWindow& w, HWND parent) {
+  w.hwnd = MakeChild(w, 0, L"STATIC", w.state.text, Shown(w.state) | SS_LEFT | SS_NOPREFIX, parent);
 }
 
-void CreateButtonEdit(ButtonEdit& edit, Control::Impl& c, HWND parent) {
-  c.hwnd = MakeChild(c, WS_EX_CLIENTEDGE, L"EDIT", c.text,
-                     Shown(c) | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, parent);
-  if (c.hwnd == nullptr) return;
+void CreateButtonEdit(ButtonEdit& edit, ControlWindow& w, HWND parent) {
+  w.hwnd = MakeChild(w, WS_EX_CLIENTEDGE, L"EDIT", w.state.text,
+                     Shown(w.state) | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, parent);
+  if (w.hwnd == nullptr) return;
   RECT client{};
-  GetClientRect(c.hwnd, &client);
-  c.second = CreateWindowExW(0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
-                             client.right - kEditButtonWidth, 0, kEditButtonWidth, client.bottom, c.hwnd, nullptr,
-                             ModuleInstance(), nullptr);
-  SetPropW(c.second, kControlProperty, &c);
-  SendMessageW(c.second, WM_SETFONT, reinterpret_cast<WPARAM>(c.form->impl().font), FALSE);
-  SendMessageW(c.hwnd, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kEditButtonWidth + 2));
-  c.originalProc = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrW(c.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonEditProc)));
-  c.onCommand = [&edit](HWND, UINT code) {
-    if (code == EN_CHANGE && !edit.impl().settingText) DispatchEvent(edit.OnChange);
+  GetClientRect(w.hwnd, &client);
+  w.second = CreateWindowExW(0, L"BUTTON", L"...", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON,
+                             client.right - kEditButtonWidth, 0, kEditButtonWidth, client.bottom, w.hwnd,
+                             nullptr, ModuleInstance(), nullptr);
+  SetPropW(w.second, kControlProperty, &w);
+  SendMessageW(w.second, WM_SETFONT, reinterpret_cast<WPARAM>(WindowOf(*w.state.form).font), FALSE);
+  SendMessageW(w.hwnd, EM_SETMARGINS, EC_RIGHTMARGIN, MAKELPARAM(0, kEditButtonWidth + 2));
+  w.originalProc = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrW(w.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(ButtonEditProc)));
+  w.onCommand = [&edit, &w](HWND, UINT code) {
+    if (code == EN_CHANGE && !w.settingText) DispatchEvent(edit.OnChange);
   };
 }
 
-void CreateComboList(ComboList& combo, Control::Impl& c, HWND parent) {
+void CreateComboList(ComboList& combo, ControlWindow& w, HWND parent) {
+  ControlState& c = w.state;
   const int height = c.height;
   c.height = height + kComboDropHeight;  // the window includes its drop-down list
-  c.hwnd = MakeChild(c, 0, L"COMBOBOX", u"", Shown(c) | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent);
+  w.hwnd = MakeChild(w, 0, L"COMBOBOX", u"", Shown(c) | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent);
   c.height = height;
-  const int index = c.itemIndex;
-  combo.SetItems(c.items);
-  combo.SetItemIndex(index);
-  c.onCommand = [&combo](HWND, UINT code) {
+  w.Update(ControlChange::Items);
+  w.Update(ControlChange::ItemIndex);
+  w.onCommand = [&combo](HWND, UINT code) {
     if (code == CBN_SELCHANGE) DispatchEvent(combo.OnChange);
   };
 }
 
-void CreateMemo(Control::Impl& c, HWND parent) {
+void CreateMemo(ControlWindow& w, HWND parent) {
+  const ControlState& c = w.state;
   DWORD style = Shown(c) | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0);
   if (!c.wordWrap) style |= ES_AUTOHSCROLL;
   if (c.horizontalScroll && !c.wordWrap) style |= WS_HSCROLL;
   if (c.verticalScroll) style |= WS_VSCROLL;
-  c.hwnd = MakeChild(c, WS_EX_CLIENTEDGE, L"EDIT", c.text, style, parent);
-  SendMessageW(c.hwnd, EM_SETLIMITTEXT, 0, 0);
-  c.text.clear();
-  c.windowBackground = true;
+  w.hwnd = MakeChild(w, WS_EX_CLIENTEDGE, L"EDIT", c.text, style, parent);
+  SendMessageW(w.hwnd, EM_SETLIMITTEXT, 0, 0);
+  w.windowBackground = true;
 }
 
 // OK above Cancel in the control's bounds, both as wide as the column.
-void CreateDialogButtons(DialogButtons& buttons, Control::Impl& c, HWND parent) {
+void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) {
+  ControlState& c = w.state;
   const DWORD style = Shown(c) | WS_TABSTOP;
   const int left = c.left;
   const int top = c.top;
   const int height = c.height;
   c.height = kButtonHeight;
-  c.hwnd = MakeChild(c, 0, L"BUTTON", c.text, style | BS_DEFPUSHBUTTON, parent, IDOK);
+  w.hwnd = MakeChild(w, 0, L"BUTTON", c.text, style | BS_DEFPUSHBUTTON, parent, IDOK);
   c.top = top + (height > 2 * kButtonHeight ? height - kButtonHeight : kButtonHeight + 6);
-  c.second = MakeChild(c, 0, L"BUTTON", c.cancelText, style | BS_PUSHBUTTON, parent, IDCANCEL);
+  w.second = MakeChild(w, 0, L"BUTTON", c.cancelText, style | BS_PUSHBUTTON, parent, IDCANCEL);
   c.left = left;
   c.top = top;
   c.height = height;
-  EnableWindow(c.hwnd, c.enabled && c.okEnabled);
-  EnableWindow(c.second, c.enabled && c.cancelEnabled);
-  c.onCommand = [&buttons](HWND from, UINT code) {
+  EnableWindow(w.hwnd, c.enabled && c.okEnabled);
+  EnableWindow(w.second, c.enabled && c.cancelEnabled);
+  w.onCommand = [&buttons, &w](HWND from, UINT code) {
     if (code != BN_CLICKED) return;
-    if (from == buttons.impl().hwnd) buttons.ClickOk();
-    if (from == buttons.impl().second) buttons.ClickCancel();
+    if (from == w.hwnd) buttons.ClickOk();
+    if (from == w.second) buttons.ClickCancel();
   };
 }
 
-void CreateImage(Control::Impl& c, HWND parent) {
-  c.hwnd = MakeChild(c, 0, L"STATIC", u"", Shown(c) | SS_OWNERDRAW, parent);
-  c.onDraw = [](const DRAWITEMSTRUCT& item) { DrawDecorativePicture(item); };
+void CreateImage(ControlWindow& w, HWND parent) {
+  w.hwnd = MakeChild(w, 0, L"STATIC", u"", Shown(w.state) | SS_OWNERDRAW, parent);
+  w.onDraw = [](const DRAWITEMSTRUCT& item) { DrawDecorativePicture(item); };
 }
 
-void CreateStatusBar(Control& bar, Control::Impl& c, HWND parent) {
-  c.hwnd = MakeChild(c, 0, STATUSCLASSNAMEW, u"", Shown(c) | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER,
-                     parent);
-  c.onDraw = [&bar](const DRAWITEMSTRUCT& item) {
+void CreateStatusBar(Control& bar, ControlWindow& w, HWND parent) {
+  w.hwnd = MakeChild(w, 0, STATUSCLASSNAMEW, u"",
+                     Shown(w.state) | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, parent);
+  w.onDraw = [&bar](const DRAWITEMSTRUCT& item) {
     for (Control* pane : bar.OwnerForm().impl().controls) {
-      if (pane->Parent() == &bar && pane->impl().part == static_cast<int>(item.itemID)) {
+      if (pane->Parent() == &bar && WindowOf(*pane).part == static_cast<int>(item.itemID)) {
         DrawProgressPane(pane->impl(), item);
       }
     }
@@ -141,16 +144,16 @@ void CreateStatusBar(Control& bar, Control::Impl& c, HWND parent) {
 }
 
 void CreateWindowOf(Control& control) {
-  Control::Impl& c = control.impl();
-  const HWND parent = ParentWindow(c);
-  if (dynamic_cast<Panel*>(&control) != nullptr) return CreatePanel(c, parent);
-  if (dynamic_cast<Label*>(&control) != nullptr) return CreateLabel(c, parent);
-  if (auto* edit = dynamic_cast<ButtonEdit*>(&control)) return CreateButtonEdit(*edit, c, parent);
-  if (auto* combo = dynamic_cast<ComboList*>(&control)) return CreateComboList(*combo, c, parent);
-  if (dynamic_cast<Memo*>(&control) != nullptr) return CreateMemo(c, parent);
-  if (auto* buttons = dynamic_cast<DialogButtons*>(&control)) return CreateDialogButtons(*buttons, c, parent);
-  if (dynamic_cast<Image*>(&control) != nullptr) return CreateImage(c, parent);
-  if (dynamic_cast<StatusBar*>(&control) != nullptr) return CreateStatusBar(control, c, parent);
+  ControlWindow& w = WindowOf(control);
+  const HWND parent = ParentWindow(w.state);
+  if (dynamic_cast<Panel*>(&control) != nullptr) return CreatePanel(w, parent);
+  if (dynamic_cast<Label*>(&control) != nullptr) return CreateLabel(w, parent);
+  if (auto* edit = dynamic_cast<ButtonEdit*>(&control)) return CreateButtonEdit(*edit, w, parent);
+  if (auto* combo = dynamic_cast<ComboList*>(&control)) return CreateComboList(*combo, w, parent);
+  if (dynamic_cast<Memo*>(&control) != nullptr) return CreateMemo(w, parent);
+  if (auto* buttons = dynamic_cast<DialogButtons*>(&control)) return CreateDialogButtons(*buttons, w, parent);
+  if (dynamic_cast<Image*>(&control) != nullptr) return CreateImage(w, parent);
+  if (dynamic_cast<StatusBar*>(&control) != nullptr) return CreateStatusBar(control, w, parent);
   // Status panes are parts of their bar and have no window of their own.
 }
 
@@ -160,7 +163,7 @@ void Place(Control& control, int left, int top, int width, int height) {
   c.top = top;
   c.width = width;
   c.height = height;
-  if (c.hwnd != nullptr && c.second == nullptr) MoveWindow(c.hwnd, left, top, width, height, TRUE);
+  WindowOf(control).Update(ControlChange::Bounds);
 }
 
 // One edge alignment: the control takes its width or height from that
@@ -196,7 +199,7 @@ void AlignToEdge(Control& control, RECT& area) {
 
 void CreateControlWindows(Form& form) {
   for (Control* control : form.impl().controls) {
-    if (control->impl().hwnd == nullptr) CreateWindowOf(*control);
+    if (WindowOf(*control).hwnd == nullptr) CreateWindowOf(*control);
   }
   RECT client{};
   GetClientRect(form.impl().handle, &client);
@@ -223,7 +226,7 @@ void LayoutChildren(Form& form, Control* container, RECT area) {
   }
 }
 
-void DestroyControlWindows(Control::Impl& control) {
+void DestroyControlWindows(ControlWindow& control) {
   if (control.second != nullptr && IsWindow(control.second)) {
     RemovePropW(control.second, kControlProperty);
     DestroyWindow(control.second);
@@ -242,7 +245,7 @@ void DestroyControlWindows(Control::Impl& control) {
 bool RouteChildMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND:
-      if (Control::Impl* control = ControlOf(reinterpret_cast<HWND>(lParam)); control && control->onCommand) {
+      if (ControlWindow* control = ControlOf(reinterpret_cast<HWND>(lParam)); control && control->onCommand) {
         control->onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
         result = 0;
         return true;
@@ -250,7 +253,7 @@ bool RouteChildMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
       return false;
     case WM_DRAWITEM: {
       const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-      if (Control::Impl* control = ControlOf(item->hwndItem); control && control->onDraw) {
+      if (ControlWindow* control = ControlOf(item->hwndItem); control && control->onDraw) {
         control->onDraw(*item);
         result = TRUE;
         return true;
@@ -259,7 +262,8 @@ bool RouteChildMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) 
     }
     case WM_CTLCOLORSTATIC:
       // Read-only edits keep the window colour; labels the face colour.
-      if (Control::Impl* control = ControlOf(reinterpret_cast<HWND>(lParam)); control && control->windowBackground) {
+      if (ControlWindow* control = ControlOf(reinterpret_cast<HWND>(lParam));
+          control && control->windowBackground) {
         const auto dc = reinterpret_cast<HDC>(wParam);
         SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
         SetBkColor(dc, GetSysColor(COLOR_WINDOW));

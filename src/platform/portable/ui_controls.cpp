@@ -1,11 +1,15 @@
-// Controls on Win32: each keeps its properties in Control::Impl until its
-// windows exist and then reads and writes them through the windows.
+// Controls: what each kind does, the same on every platform. A change
+// from code goes into the control's state and then to its peer, which
+// shows it; a getter answers from the screen where the operator can change
+// the value there, and from the state otherwise.
 #include "platform/ui/controls.h"
 
 #include <algorithm>
 
 #include "platform/ui/application.h"
-#include "platform/win32/ui_win32.h"
+#include "platform/ui/control_state.h"
+#include "platform/ui/form_state.h"
+#include "platform/ui/peers.h"
 
 namespace quillet::ui {
 namespace {
@@ -16,6 +20,7 @@ std::unique_ptr<Control::Impl> NewImpl(Control& self, Form& form, Control* paren
   impl->form = &form;
   impl->parent = parent;
   impl->name = name;
+  impl->peer = NewControlPeer(*impl);
   form.impl().controls.push_back(&self);
   return impl;
 }
@@ -34,23 +39,10 @@ int CountLines(std::u16string_view text) {
   return endsWithBreak ? breaks : breaks + 1;
 }
 
-// Sets a window's text from code without raising the control's OnChange
-// through EN_CHANGE; the caller raises it once itself.
-void SetTextFromCode(Control::Impl& state, std::u16string_view text) {
-  state.text = text;
-  if (state.hwnd == nullptr) return;
-  state.settingText = true;
-  win32::WriteWindowText(state.hwnd, text);
-  state.settingText = false;
-}
+// The highest first visible line a memo's text allows.
+int LastTopLine(std::u16string_view text) { return std::max(CountLines(text) - 1, 0); }
 
-std::u16string CurrentText(const Control::Impl& state) {
-  return state.hwnd != nullptr ? win32::ReadWindowText(state.hwnd) : state.text;
-}
-
-void UpdatePane(Control& pane) {
-  if (Control* bar = pane.Parent(); bar != nullptr && bar->impl().hwnd != nullptr) win32::UpdateStatusParts(*bar);
-}
+std::u16string ShownText(const Control::Impl& state) { return state.peer->ShownText().value_or(state.text); }
 
 }  // namespace
 
@@ -61,8 +53,9 @@ Control::Control(Form& form, std::u16string_view name) : impl_(NewImpl(*this, fo
 Control::Control(Control& parent, std::u16string_view name)
     : impl_(NewImpl(*this, parent.OwnerForm(), &parent, name)) {}
 
+// The windows go while the control is still one of its form's.
 Control::~Control() {
-  win32::DestroyControlWindows(*impl_);
+  impl_->peer.reset();
   std::vector<Control*>& controls = impl_->form->impl().controls;
   controls.erase(std::remove(controls.begin(), controls.end(), this), controls.end());
 }
@@ -78,7 +71,7 @@ void Control::SetBounds(int left, int top, int width, int height) {
   impl_->top = top;
   impl_->width = width;
   impl_->height = height;
-  if (impl_->hwnd != nullptr && impl_->second == nullptr) MoveWindow(impl_->hwnd, left, top, width, height, TRUE);
+  impl_->peer->Update(ControlChange::Bounds);
 }
 
 void Control::SetAlign(Align align) { impl_->align = align; }
@@ -87,46 +80,44 @@ bool Control::Enabled() const { return impl_->enabled; }
 
 void Control::SetEnabled(bool enabled) {
   impl_->enabled = enabled;
-  if (impl_->hwnd != nullptr) EnableWindow(impl_->hwnd, enabled && impl_->okEnabled);
-  if (impl_->second != nullptr) EnableWindow(impl_->second, enabled && impl_->cancelEnabled);
+  impl_->peer->Update(ControlChange::Enabled);
 }
 
 bool Control::Visible() const { return impl_->visible; }
 
 void Control::SetVisible(bool visible) {
   impl_->visible = visible;
-  for (HWND window : {impl_->hwnd, impl_->second}) {
-    if (window != nullptr) ShowWindow(window, visible ? SW_SHOWNA : SW_HIDE);
-  }
+  impl_->peer->Update(ControlChange::Visible);
 }
 
 // --- Panel, Label, Image ---
 
 void Panel::SetBorder(bool border) { impl().border = border; }
 
-std::u16string Label::Caption() const { return CurrentText(impl()); }
+std::u16string Label::Caption() const { return ShownText(impl()); }
 
-void Label::SetCaption(std::u16string_view caption) { SetTextFromCode(impl(), caption); }
+void Label::SetCaption(std::u16string_view caption) {
+  impl().text = caption;
+  impl().peer->Update(ControlChange::Text);
+}
 
 void Label::SetBold(bool bold) {
   impl().bold = bold;
-  const Form::Impl& form = OwnerForm().impl();
-  if (impl().hwnd != nullptr) {
-    SendMessageW(impl().hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(bold ? form.boldFont : form.font), TRUE);
-  }
+  impl().peer->Update(ControlChange::Bold);
 }
 
 void Image::SetPicture(std::u16string_view resourceName) {
   impl().picture = resourceName;
-  if (impl().hwnd != nullptr) InvalidateRect(impl().hwnd, nullptr, TRUE);
+  impl().peer->Update(ControlChange::Picture);
 }
 
 // --- ButtonEdit ---
 
-std::u16string ButtonEdit::Text() const { return CurrentText(impl()); }
+std::u16string ButtonEdit::Text() const { return ShownText(impl()); }
 
 void ButtonEdit::SetText(std::u16string_view text) {
-  SetTextFromCode(impl(), text);
+  impl().text = text;
+  impl().peer->Update(ControlChange::Text);
   DispatchEvent(OnChange);
 }
 
@@ -139,24 +130,17 @@ void ButtonEdit::ClickButton() {
 void ComboList::SetItems(std::vector<std::u16string> items) {
   impl().items = std::move(items);
   impl().itemIndex = -1;
-  if (impl().hwnd == nullptr) return;
-  SendMessageW(impl().hwnd, CB_RESETCONTENT, 0, 0);
-  for (const std::u16string& item : impl().items) {
-    SendMessageW(impl().hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(win32::WideText(item)));
-  }
+  impl().peer->Update(ControlChange::Items);
 }
 
 const std::vector<std::u16string>& ComboList::Items() const { return impl().items; }
 
-int ComboList::ItemIndex() const {
-  if (impl().hwnd == nullptr) return impl().itemIndex;
-  return static_cast<int>(SendMessageW(impl().hwnd, CB_GETCURSEL, 0, 0));
-}
+int ComboList::ItemIndex() const { return impl().peer->ShownItemIndex().value_or(impl().itemIndex); }
 
 void ComboList::SetItemIndex(int index) {
   const bool inRange = index >= 0 && static_cast<std::size_t>(index) < impl().items.size();
   impl().itemIndex = inRange ? index : -1;
-  if (impl().hwnd != nullptr) SendMessageW(impl().hwnd, CB_SETCURSEL, impl().itemIndex, 0);
+  impl().peer->Update(ControlChange::ItemIndex);
 }
 
 void ComboList::Select(int index) {
@@ -167,48 +151,31 @@ void ComboList::Select(int index) {
 
 // --- Memo ---
 
-std::u16string Memo::Text() const { return CurrentText(impl()); }
+std::u16string Memo::Text() const { return ShownText(impl()); }
 
-// Text that extends the old one is appended at the end, so the window
-// keeps its place and does not redraw everything for each new line.
+// The peer learns how much of the shown text stays: a memo grows line by
+// line during an import, and only the new part needs showing.
 void Memo::SetText(std::u16string_view text) {
   Impl& state = impl();
-  if (state.hwnd == nullptr) {
-    state.text = text;
-    state.topLine = std::min(state.topLine, std::max(LineCount() - 1, 0));
-    return;
-  }
-  const std::u16string old = win32::ReadWindowText(state.hwnd);
-  if (!old.empty() && StartsWith(text, old)) {
-    const std::u16string added(text.substr(old.size()));
-    const auto end = static_cast<WPARAM>(old.size());
-    SendMessageW(state.hwnd, EM_SETSEL, end, static_cast<LPARAM>(end));
-    SendMessageW(state.hwnd, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(win32::WideText(added)));
-  } else {
-    SetTextFromCode(state, text);
-  }
-  state.text.clear();  // the window holds it now
+  const std::u16string shown = Text();
+  const std::size_t kept = StartsWith(text, shown) ? shown.size() : 0;
+  state.text = text;
+  state.topLine = std::min(state.topLine, LastTopLine(state.text));
+  state.peer->UpdateMemoText(kept);
 }
 
 int Memo::LineCount() const { return CountLines(Text()); }
 
 void Memo::ScrollBy(int lines) {
-  if (impl().hwnd != nullptr) {
-    SendMessageW(impl().hwnd, EM_LINESCROLL, 0, lines);
-    return;
-  }
-  const int last = std::max(LineCount() - 1, 0);
-  impl().topLine = std::clamp(impl().topLine + lines, 0, last);
+  impl().topLine = std::clamp(impl().topLine + lines, 0, LastTopLine(impl().text));
+  impl().peer->ScrollMemo(lines);
 }
 
-int Memo::TopLine() const {
-  if (impl().hwnd != nullptr) return static_cast<int>(SendMessageW(impl().hwnd, EM_GETFIRSTVISIBLELINE, 0, 0));
-  return impl().topLine;
-}
+int Memo::TopLine() const { return impl().peer->ShownTopLine().value_or(impl().topLine); }
 
 void Memo::SetReadOnly(bool readOnly) {
   impl().readOnly = readOnly;
-  if (impl().hwnd != nullptr) SendMessageW(impl().hwnd, EM_SETREADONLY, readOnly, 0);
+  impl().peer->Update(ControlChange::ReadOnly);
 }
 
 void Memo::SetWordWrap(bool wordWrap) { impl().wordWrap = wordWrap; }
@@ -236,8 +203,7 @@ DialogButtons::~DialogButtons() {
 void DialogButtons::SetCaptions(std::u16string_view ok, std::u16string_view cancel) {
   impl().text = ok;
   impl().cancelText = cancel;
-  if (impl().hwnd != nullptr) win32::WriteWindowText(impl().hwnd, ok);
-  if (impl().second != nullptr) win32::WriteWindowText(impl().second, cancel);
+  impl().peer->Update(ControlChange::Captions);
 }
 
 std::u16string DialogButtons::OkCaption() const { return impl().text; }
@@ -248,24 +214,23 @@ bool DialogButtons::OkEnabled() const { return impl().okEnabled; }
 
 void DialogButtons::SetOkEnabled(bool enabled) {
   impl().okEnabled = enabled;
-  if (impl().hwnd != nullptr) EnableWindow(impl().hwnd, enabled && Enabled());
+  impl().peer->Update(ControlChange::Enabled);
 }
 
 bool DialogButtons::CancelEnabled() const { return impl().cancelEnabled; }
 
 void DialogButtons::SetCancelEnabled(bool enabled) {
   impl().cancelEnabled = enabled;
-  if (impl().second != nullptr) EnableWindow(impl().second, enabled && Enabled());
+  impl().peer->Update(ControlChange::Enabled);
 }
 
 void DialogButtons::FocusCancel() {
   impl().cancelFocused = true;
-  if (impl().second != nullptr) SetFocus(impl().second);
+  impl().peer->Update(ControlChange::CancelFocus);
 }
 
 bool DialogButtons::CancelFocused() const {
-  if (impl().second == nullptr || GetFocus() == nullptr) return impl().cancelFocused;
-  return GetFocus() == impl().second;
+  return impl().peer->ShownCancelFocus().value_or(impl().cancelFocused);
 }
 
 void DialogButtons::ClickOk() {
@@ -284,23 +249,24 @@ std::u16string StatusPane::Caption() const { return impl().text; }
 
 void StatusPane::SetCaption(std::u16string_view caption) {
   impl().text = caption;
-  UpdatePane(*this);
+  impl().peer->Update(ControlChange::PaneText);
 }
 
 void StatusPane::SetFrame(bool frame) {
   impl().frame = frame;
-  UpdatePane(*this);
+  impl().peer->Update(ControlChange::PaneFrame);
 }
 
 ProgressPane::ProgressPane(StatusBar& bar, std::u16string_view name) : Control(bar, name) {}
 
 int ProgressPane::Percent() const { return impl().percent; }
 
+// Called once per record: nothing to do until the shown figure changes.
 void ProgressPane::SetPercent(int percent) {
   const int clamped = std::clamp(percent, 0, 100);
   if (clamped == impl().percent) return;
   impl().percent = clamped;
-  UpdatePane(*this);
+  impl().peer->Update(ControlChange::Percent);
 }
 
 void ProgressPane::SetSegments(int segments) { impl().segments = std::max(segments, 1); }

@@ -1,4 +1,4 @@
-#include "frame/form/plugin_form.h"
+#include "dialog/plugin_form.h"
 
 #include "platform/ui/application.h"
 #include "runtime/exceptions.h"

@@ -1,27 +1,31 @@
-// Forms, headless. A window is a number and its state; the modal run is
-// the batch operator described in form.h.
+// Forms: their properties, window creation and the modal run, the same on
+// every platform. The form's peer makes and shows the window and runs the
+// modal loop (Win32) or the batch operator (headless).
 #include "platform/ui/form.h"
 
-#include "platform/posix/ui_headless.h"
 #include "platform/ui/application.h"
+#include "platform/ui/form_state.h"
+#include "platform/ui/peers.h"
 
 namespace quillet::ui {
 namespace {
 
-WindowHandle nextHandle = 0x1000;
-
 int IconSlot(IconKind kind) { return kind == IconKind::Large ? 1 : 0; }
 
-// Marks the form as running modally for the lifetime of the object.
-class ModalScope {
+// The form runs modally for the lifetime of the object, and the peer's
+// modal state with it, also when the run ends by an exception.
+class ModalRun {
  public:
-  explicit ModalScope(Form::Impl& form) : form_(form) { form_.modal = true; }
-  ~ModalScope() {
-    form_.modal = false;
-    headless::FinishConsoleLine();
+  explicit ModalRun(Form::Impl& form) : form_(form) {
+    form_.peer->BeginModal();
+    form_.modal = true;
   }
-  ModalScope(const ModalScope&) = delete;
-  ModalScope& operator=(const ModalScope&) = delete;
+  ~ModalRun() {
+    form_.peer->EndModal();
+    form_.modal = false;
+  }
+  ModalRun(const ModalRun&) = delete;
+  ModalRun& operator=(const ModalRun&) = delete;
 
  private:
   Form::Impl& form_;
@@ -29,13 +33,19 @@ class ModalScope {
 
 }  // namespace
 
-Form::Form() : impl_(std::make_unique<Impl>()) {}
+Form::Form() : impl_(std::make_unique<Impl>()) {
+  impl_->self = this;
+  impl_->peer = NewFormPeer(*impl_);
+}
 
 Form::~Form() = default;
 
-std::u16string Form::Caption() const { return impl_->caption; }
+std::u16string Form::Caption() const { return impl_->peer->ShownCaption().value_or(impl_->caption); }
 
-void Form::SetCaption(std::u16string_view caption) { impl_->caption = caption; }
+void Form::SetCaption(std::u16string_view caption) {
+  impl_->caption = caption;
+  impl_->peer->Update(FormChange::Caption);
+}
 
 void Form::SetClientSize(int width, int height) {
   impl_->clientWidth = width;
@@ -56,7 +66,8 @@ void Form::HandleNeeded() {
   WindowCreateParams params;
   CreateParams(params);
   impl_->created = params;
-  impl_->handle = nextHandle++;
+  impl_->handle = impl_->peer->MakeWindow(params);
+  if (HandleAllocated()) impl_->peer->MakeControlWindows();
 }
 
 bool Form::HandleAllocated() const { return impl_->handle != WindowHandle{}; }
@@ -68,37 +79,46 @@ const WindowCreateParams& Form::CreatedParams() const { return impl_->created; }
 int Form::ShowModal() {
   impl_->modalResult = mrNone;
   HandleNeeded();
-  ModalScope modal(*impl_);
+  ModalRun modal(*impl_);
   DoShow();
-  Activate();
-  if (impl_->modalResult == mrNone && impl_->defaultButtons != nullptr) impl_->defaultButtons->ClickOk();
-  if (impl_->modalResult == mrNone) impl_->modalResult = mrCancel;
+  impl_->peer->RunModal();
+  if (impl_->modalResult == mrNone) impl_->modalResult = mrCancel;  // nobody chose: the run was cancelled
   DispatchEvent(OnClose);
   return impl_->modalResult;
 }
 
 int Form::ModalResult() const { return impl_->modalResult; }
 
-void Form::SetModalResult(int result) { impl_->modalResult = result; }
+void Form::SetModalResult(int result) {
+  impl_->modalResult = result;
+  impl_->peer->Update(FormChange::ModalResult);
+}
 
 void Form::Close() {
   if (impl_->modal) {
-    impl_->modalResult = mrCancel;
+    SetModalResult(mrCancel);
     return;
   }
   DispatchEvent(OnClose);
+  impl_->peer->Hide();
 }
 
 void Form::Activate() { DispatchEvent(OnActivate); }
 
 IconHandle Form::SetIcon(IconKind kind, IconHandle icon) {
-  IconHandle previous = impl_->icons[IconSlot(kind)];
-  impl_->icons[IconSlot(kind)] = icon;
+  const int slot = IconSlot(kind);
+  const IconHandle previous = impl_->peer->SwapIcon(slot, icon).value_or(impl_->icons[slot]);
+  impl_->icons[slot] = icon;
   return previous;
 }
 
-IconHandle Form::Icon(IconKind kind) const { return impl_->icons[IconSlot(kind)]; }
+IconHandle Form::Icon(IconKind kind) const {
+  const int slot = IconSlot(kind);
+  return impl_->peer->ShownIcon(slot).value_or(impl_->icons[slot]);
+}
 
+// A fixed dialog border has no sizing frame; the width and height are
+// those of the client area.
 void Form::CreateParams(WindowCreateParams& params) {
   params.caption = impl_->caption;
   params.style = kStylePopup | kStyleCaption | kStyleSysMenu;
@@ -109,6 +129,7 @@ void Form::CreateParams(WindowCreateParams& params) {
   params.parent = OwnerWindow();
   params.width = impl_->clientWidth;
   params.height = impl_->clientHeight;
+  impl_->peer->AddPlatformStyles(params);
 }
 
 void Form::DoShow() {
