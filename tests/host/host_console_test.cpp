@@ -8,10 +8,10 @@
 #include <random>
 #include <string>
 
-#include "host/adif_scan.h"
-#include "host/console.h"
-#include "host/import_report.h"
-#include "host/text.h"
+#include "host/base/text.h"
+#include "host/cli/adif_scan.h"
+#include "host/cli/import_report.h"
+#include "host/os/console.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {

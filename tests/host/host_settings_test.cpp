@@ -6,13 +6,13 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/adif_scan.h"
-#include "host/bstr.h"
-#include "host/database.h"
-#include "host/host_core.h"
-#include "host/journal.h"
-#include "host/run_signal.h"
-#include "host/settings_file.h"
+#include "host/cli/adif_scan.h"
+#include "host/services/bstr.h"
+#include "host/services/host_core.h"
+#include "host/services/journal.h"
+#include "host/services/run_signal.h"
+#include "host/store/database.h"
+#include "host/store/settings_file.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {

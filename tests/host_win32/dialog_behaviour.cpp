@@ -16,11 +16,11 @@
 #include <string>
 #include <thread>
 
-#include "host/commands.h"
-#include "host/import_command.h"
-#include "host/settings_file.h"
-#include "host/text.h"
-#include "host/windows_dialog_operator.h"
+#include "host/base/text.h"
+#include "host/cli/commands.h"
+#include "host/cli/import_command.h"
+#include "host/services/windows_dialog_operator.h"
+#include "host/store/settings_file.h"
 
 namespace quillet::host {
 namespace {
