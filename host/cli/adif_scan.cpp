@@ -10,7 +10,7 @@ namespace quillet::host {
 namespace {
 
 // Turns the bytes of a file, given a piece at a time, into its text in
-// UTF-8, the way DecodeAdifBytes does for the whole file at once.
+// UTF-8, as the module reads it.
 class AdifTextDecoder {
  public:
   std::string Decode(std::string_view bytes, bool last) {
@@ -277,16 +277,6 @@ long AdifScan::RecordsOf(std::string_view call) const {
   long named = 0;
   for (const OperatorCount& count : operators) named += count.records;
   return records - named;
-}
-
-std::string DecodeAdifBytes(std::string_view bytes) { return AdifTextDecoder().Decode(bytes, true); }
-
-AdifScan ScanAdif(std::string_view text) {
-  TextSurvey survey;
-  survey.Add(text);
-  FieldScanner scanner(survey.Size(), survey.StartsWithHeader());
-  scanner.Feed(text, true);
-  return scanner.Take();
 }
 
 // Read twice: the size and the header question need the whole text before

@@ -33,18 +33,14 @@ struct AdifScan {
   long RecordsOf(std::string_view call) const;
 };
 
-// The text of an ADIF file as the module reads it, in UTF-8: a byte-order
-// mark selects UTF-8, UTF-16 LE or UTF-16 BE; without one the bytes are
-// taken as they are. A NUL character ends the text.
-std::string DecodeAdifBytes(std::string_view bytes);
-
+// The file at path, read in pieces of pieceBytes; false when it cannot be
+// opened or read. Its text is read as the module reads it, in UTF-8: a
+// byte-order mark selects UTF-8, UTF-16 LE or UTF-16 BE; without one the
+// bytes are taken as they are. A NUL character ends the text.
+//
 // Fields before <EOH> belong to the header and are skipped; without <EOH>,
 // a text that starts with "<" is all records. A record is the fields up to
 // <EOR>, and the fields after the last <EOR> are one more record.
-AdifScan ScanAdif(std::string_view text);
-
-// The same for the file at path, read in pieces of pieceBytes; false when
-// it cannot be opened or read.
 bool ScanAdifFile(const std::string& path, AdifScan& scan, std::size_t pieceBytes = std::size_t{1} << 20);
 
 }  // namespace quillet::host

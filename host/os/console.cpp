@@ -75,7 +75,6 @@ void Console::Progress(int percent) {
   shownWidth_ = bar.size() - 1;
   shownPercent_ = percent;
   lastDraw_ = now;
-  ++draws_;
   Put(err_, bar);
 }
 

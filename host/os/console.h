@@ -53,7 +53,6 @@ class Console {
   void Progress(int percent);
   // Clears the progress line for good until the next Progress.
   void EndProgress();
-  int ProgressDraws() const { return draws_; }
 
  private:
   void ErrLine(std::string_view prefix, std::string_view line);
@@ -70,7 +69,6 @@ class Console {
   int shownPercent_ = -1;    // -1: no progress line on the screen
   std::size_t shownWidth_ = 0;
   std::chrono::steady_clock::time_point lastDraw_{};
-  int draws_ = 0;
 };
 
 // True when stream is a terminal.

@@ -8,16 +8,9 @@ HRESULT ApplicationWindows::GetApplicationHandle(WindowHandle* handle) {
   return S_OK;
 }
 
-HRESULT ApplicationWindows::BeginModal() {
-  ++depth_;
-  ++runs_;
-  return S_OK;
-}
+HRESULT ApplicationWindows::BeginModal() { return S_OK; }
 
-HRESULT ApplicationWindows::EndModal() {
-  if (depth_ > 0) --depth_;
-  return S_OK;
-}
+HRESULT ApplicationWindows::EndModal() { return S_OK; }
 
 HRESULT ApplicationIcons::GetSmallIcon(IconHandle* icon) {
   if (icon == nullptr) return E_POINTER;

@@ -1,6 +1,6 @@
 // The reference host's window services. The application handle is the
-// host's hidden main window (none where module windows are headless), and a
-// module form's modal run is counted.
+// host's hidden main window (none where module windows are headless); a
+// module form's modal run needs nothing more from the host.
 #pragma once
 
 #include <quillet/plugin_api.h>
@@ -18,13 +18,8 @@ class ApplicationWindows final : public RefCounted<IApplicationWindows> {
   HRESULT STDMETHODCALLTYPE BeginModal() override;
   HRESULT STDMETHODCALLTYPE EndModal() override;
 
-  int ModalDepth() const { return depth_; }
-  int ModalRuns() const { return runs_; }
-
  private:
   HostWindow window_;
-  int depth_ = 0;
-  int runs_ = 0;
 };
 
 // No icons: a plug-in window gets none from this host.

@@ -5,11 +5,6 @@
 
 namespace quillet::host {
 
-std::u16string FromBstr16(BSTR text) {
-  if (text == nullptr) return {};
-  return std::u16string(reinterpret_cast<const char16_t*>(text), SysStringLen(text));
-}
-
 // Straight from the string's own units, without a UTF-16 copy first.
 std::string FromBstr(BSTR text) {
   if (text == nullptr) return {};

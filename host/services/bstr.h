@@ -13,7 +13,6 @@ namespace quillet::host {
 
 // The text of an in-string; null is the empty text. Never keeps or frees it.
 std::string FromBstr(BSTR text);
-std::u16string FromBstr16(BSTR text);
 
 // A newly allocated BSTR holding text, for out and by-reference parameters.
 BSTR NewBstr(std::string_view utf8);

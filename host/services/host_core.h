@@ -21,7 +21,6 @@ class HostCore final : public RefCounted<ICore> {
   HostKernel& Kernel() { return *kernel_.get(); }
   HostServer& Server() { return *server_.get(); }
   MenuManager& Menus() { return *menus_.get(); }
-  ApplicationWindows& Windows() { return *windows_.get(); }
 
  private:
   HRESULT QueryOther(REFIID iid, void** object) override;

@@ -77,7 +77,6 @@ HRESULT HostKernel::SendCommand(BSTR command, BSTR parameter) {
     // open batch commits.
     if (name != "REFRESH") throw std::runtime_error("unknown host command " + name);
     (void)parameter;
-    ++refreshes_;
     if (refreshAction_) refreshAction_();
   });
 }

@@ -52,7 +52,6 @@ class HostKernel final : public RefCounted<IHostKernel> {
 
   // What the module reported during this session.
   bool ImportProcessed() const { return processed_; }
-  int RefreshCount() const { return refreshes_; }
   // Raised at the end of every run and at every message to the operator;
   // signal must outlive the kernel or be cleared with null.
   void SetRunEnded(RunSignal* signal) { runEnded_ = signal; }
@@ -63,7 +62,6 @@ class HostKernel final : public RefCounted<IHostKernel> {
   Journal& journal_;
   HostVariables variables_;
   bool processed_ = false;
-  int refreshes_ = 0;
   RunSignal* runEnded_ = nullptr;
   std::function<void()> refreshAction_;
 

@@ -23,14 +23,9 @@ HRESULT MenuItem::SetEnabled(Flag enabled) {
   return S_OK;
 }
 
-HRESULT MenuItem::SetHint(BSTR hint) {
-  return Guarded([&] { hint_ = FromBstr(hint); });
-}
+HRESULT MenuItem::SetHint(BSTR) { return S_OK; }
 
-HRESULT MenuItem::SetCategory(std::int32_t category) {
-  category_ = category;
-  return S_OK;
-}
+HRESULT MenuItem::SetCategory(std::int32_t) { return S_OK; }
 
 HRESULT MenuItem::SetOnClick(INotifyEvent* handler) {
   handler_ = Ref<INotifyEvent>::Borrow(handler);

@@ -1,6 +1,7 @@
 // The reference host's menus: the commands plug-ins register, each with its
-// caption, hint, enabled state and click handler. Choosing a command calls
-// its handler when the command is enabled, as a menu would.
+// caption, enabled state and click handler. Choosing a command calls its
+// handler when the command is enabled, as a menu would. The host draws no
+// menu, so a command's options, hint and category are accepted and not kept.
 #pragma once
 
 #include <quillet/plugin_api.h>
@@ -25,9 +26,7 @@ class MenuItem final : public RefCounted<IMenuItem> {
   HRESULT STDMETHODCALLTYPE SetOnClick(INotifyEvent* handler) override;
 
   const std::string& Caption() const { return caption_; }
-  const std::string& Hint() const { return hint_; }
   bool Enabled() const { return enabled_; }
-  bool HasHandler() const { return static_cast<bool>(handler_); }
   // Calls the handler with this item as sender; the module's status.
   HRESULT Choose();
   // Drops the handler: the host never calls it again.
@@ -35,9 +34,7 @@ class MenuItem final : public RefCounted<IMenuItem> {
 
  private:
   std::string caption_;
-  std::string hint_;
   bool enabled_ = false;
-  std::int32_t category_ = 0;
   Ref<INotifyEvent> handler_;
 };
 

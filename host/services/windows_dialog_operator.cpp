@@ -15,8 +15,6 @@ constexpr std::chrono::milliseconds kPollInterval{20};
 // A run may take long on a large file; it still ends within this.
 constexpr std::chrono::minutes kRunTimeout{10};
 
-const wchar_t* Wide(const std::u16string& text) { return reinterpret_cast<const wchar_t*>(text.c_str()); }
-
 // The window's own text, without a message to its thread: safe whatever
 // that thread is doing (buttons, captions and static texts keep it here).
 std::u16string StoredText(HWND window) {
@@ -189,28 +187,6 @@ bool DialogOperator::Send(HWND window, UINT message, WPARAM wParam, LPARAM lPara
                              &result) != 0;
 }
 
-bool DialogOperator::SetText(HWND control, std::u16string_view text) {
-  const std::u16string copy(text);
-  DWORD_PTR result = 0;
-  return Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Wide(copy)), result) ||
-         Fail("setting the text \"" + Utf8(text) + "\" timed out");
-}
-
-bool DialogOperator::Type(HWND edit, int at, char16_t character) {
-  DWORD_PTR result = 0;
-  return (Send(edit, EM_SETSEL, at, at, result) && Send(edit, WM_CHAR, character, 1, result)) ||
-         Fail("typing into the edit timed out");
-}
-
-// As a person picking an item: the selection, then the list's notification.
-bool DialogOperator::SelectItem(HWND comboBox, int index) {
-  DWORD_PTR result = 0;
-  const WPARAM notification = MAKEWPARAM(GetDlgCtrlID(comboBox), CBN_SELCHANGE);
-  return (Send(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0, result) &&
-          Send(GetParent(comboBox), WM_COMMAND, notification, reinterpret_cast<LPARAM>(comboBox), result)) ||
-         Fail("selecting a mode timed out");
-}
-
 std::u16string DialogOperator::Text(HWND control) {
   DWORD_PTR length = 0;
   if (!Send(control, WM_GETTEXTLENGTH, 0, 0, length)) {
@@ -224,24 +200,6 @@ std::u16string DialogOperator::Text(HWND control) {
     return {};
   }
   text.resize(copied);
-  return text;
-}
-
-std::u16string DialogOperator::StatusText(HWND statusBar, int part) {
-  // SB_GETTEXTLENGTHW answers the length in its low word and the drawing
-  // type in its high word; the text is copied within this process.
-  DWORD_PTR answer = 0;
-  if (!Send(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, answer)) {
-    Fail("reading the status bar timed out");
-    return {};
-  }
-  std::u16string text(LOWORD(answer) + 1, u'\0');
-  DWORD_PTR copied = 0;
-  if (!Send(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()), copied)) {
-    Fail("reading the status bar timed out");
-    return {};
-  }
-  text.resize(LOWORD(copied));
   return text;
 }
 

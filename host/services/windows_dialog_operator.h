@@ -62,26 +62,20 @@ class DialogOperator {
   // Waits for the end of the run the last Press started, answering any
   // error box the module shows.
   bool WaitRunEnded();
-  bool SetText(HWND control, std::u16string_view text);
-  // Types one character at position at of an edit (WM_CHAR).
-  bool Type(HWND edit, int at, char16_t character);
-  bool SelectItem(HWND comboBox, int index);
   std::u16string Text(HWND control);
-  // The text of one part of a status bar, as the control itself holds it.
-  std::u16string StatusText(HWND statusBar, int part);
   bool CopyMemo(HWND memo);
+  // Sends a message to a window of the dialog's thread, the step every
+  // other action of a script is made of; false when it was not answered
+  // within the operator's time limit.
+  bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result);
   // Records a failure; returns false.
   bool Fail(const std::string& what);
-  bool Stopping() const { return stop_; }
 
  private:
   void Run(const DialogScript& script);
   bool FindDialog(DialogControls& dialog);
   // Dismisses error boxes the module shows over the dialog; true when one was.
   bool AnswerErrorBoxes();
-  // Sends a message to a window of the dialog's thread; false when it was
-  // not answered within the operator's time limit.
-  bool Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result);
 
   std::u16string caption_;
   RunSignal& runEnded_;

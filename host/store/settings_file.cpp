@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <sstream>
 
@@ -64,12 +65,6 @@ std::size_t IniFile::FindKey(std::pair<std::size_t, std::size_t> body, std::stri
     if (HasKey(lines_[i], key)) return i;
   }
   return kNone;
-}
-
-std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
-  const std::size_t line = FindKey(SectionBody(section), key);
-  if (line == kNone) return std::nullopt;
-  return std::string(lines_[line].substr(lines_[line].find('=') + 1));
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
