@@ -25,11 +25,9 @@
 #include "logmodel/dictionaries.h"
 #include "runtime/text.h"
 
-#ifdef QUILLET_CTY_FILE
 #include "host/dictionary/cty_file.h"
 #include "host/dictionary/dictionary_derivation.h"
 #include "host/dictionary/dictionary_error.h"
-#endif
 
 namespace quillet {
 namespace {
@@ -165,7 +163,6 @@ Dictionary CountryFileShapedDictionary() {
 
 // --- CountryFile ---
 
-#ifdef QUILLET_CTY_FILE
 TUniqueCallField UniqueCallOf(const host::DictionaryRow& row) {
   TUniqueCallField entry;
   entry.Callsign = Utf8ToUtf16(row.pattern);
@@ -245,7 +242,6 @@ Dictionary CountryFileDictionary() {
   }
   return d;
 }
-#endif
 
 // --- Runs ---
 
@@ -312,7 +308,6 @@ QUILLET_RESOLVE_BENCHMARK(BM_ResolveCallsignByScan_Mixed);
 QUILLET_RESOLVE_BENCHMARK(BM_ResolveCallsign_CountryFileShaped);
 QUILLET_RESOLVE_BENCHMARK(BM_ResolveCallsignByScan_CountryFileShaped);
 
-#ifdef QUILLET_CTY_FILE
 void BM_ResolveCallsign_CountryFile(benchmark::State& state) {
   Run<ResolveCallsign>(state, The<CountryFileDictionary>());
 }
@@ -323,7 +318,6 @@ QUILLET_RESOLVE_BENCHMARK(BM_ResolveCallsign_CountryFile);
 QUILLET_RESOLVE_BENCHMARK(BM_ResolveCallsignByScan_CountryFile);
 void BM_BuildIndex_CountryFile(benchmark::State& state) { Build(state, The<CountryFileDictionary>()); }
 BENCHMARK(BM_BuildIndex_CountryFile)->Unit(benchmark::kMillisecond);
-#endif
 
 }  // namespace
 }  // namespace quillet

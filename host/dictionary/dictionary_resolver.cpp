@@ -135,19 +135,6 @@ class DictionaryResolver::Table {
   std::array<std::vector<std::size_t>, kAnyFirst + 1> candidates_;
 };
 
-DictionaryEntries EntriesOf(const DictionaryRows& rows) {
-  auto convert = [](const std::vector<DictionaryRow>& source, bool withPrefix) {
-    std::vector<DictionaryEntry> entries;
-    for (const DictionaryRow& row : source) {
-      entries.push_back({static_cast<std::int64_t>(entries.size() + 1), row.pattern, row.continent, row.arrlPrefix,
-                         withPrefix ? row.prefix : std::string(), std::to_string(row.dxcc),
-                         std::to_string(row.ituZone), std::to_string(row.cqZone)});
-    }
-    return entries;
-  };
-  return {convert(rows.uniqueCalls, true), convert(rows.provinces, true), convert(rows.countries, false)};
-}
-
 DictionaryResolver::DictionaryResolver(const DictionaryEntries& entries) {
   tables_.push_back(std::make_unique<Table>(DictionaryTable::UniqueCall, entries.uniqueCalls));
   tables_.push_back(std::make_unique<Table>(DictionaryTable::Province, entries.provinces));

@@ -49,9 +49,6 @@ struct Resolution {
   std::string cqZone;
 };
 
-// The entries derived rows become once stored and loaded, IDs from 1.
-DictionaryEntries EntriesOf(const DictionaryRows& rows);
-
 class DictionaryResolver {
  public:
   // Compiles every pattern; one the engine refuses raises DictionaryError

@@ -3,15 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <memory>
 #include <random>
 #include <string>
 
-#include "host/adif_scan.h"
-#include "host/console.h"
-#include "host/import_report.h"
-#include "host/text.h"
+#include "host/base/text.h"
+#include "host/cli/adif_scan.h"
+#include "host/cli/import_report.h"
+#include "host/os/console.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {
@@ -30,6 +31,13 @@ class ConsoleCapture {
   void Advance(std::chrono::milliseconds step) { now_ += step; }
   std::string Out() { return Read(out_.get()); }
   std::string Err() { return Read(err_.get()); }
+  // Every draw of the progress line starts with "\r[".
+  int ProgressDraws() {
+    const std::string err = Err();
+    int draws = 0;
+    for (std::size_t at = err.find("\r["); at != std::string::npos; at = err.find("\r[", at + 1)) ++draws;
+    return draws;
+  }
 
  private:
   static std::string Read(std::FILE* file) {
@@ -62,7 +70,7 @@ TEST(Console, DrawsNoProgressOffATerminal) {
   for (int percent = 0; percent < 100; ++percent) capture.Screen().Progress(percent);
   capture.Screen().EndProgress();
   EXPECT_EQ(capture.Err(), "");
-  EXPECT_EQ(capture.Screen().ProgressDraws(), 0);
+  EXPECT_EQ(capture.ProgressDraws(), 0);
 }
 
 TEST(Console, RedrawsProgressOnlyOnChangeAndAtMostTenTimesASecond) {
@@ -70,15 +78,15 @@ TEST(Console, RedrawsProgressOnlyOnChangeAndAtMostTenTimesASecond) {
   Console& screen = capture.Screen();
   screen.Progress(1);
   screen.Progress(1);
-  EXPECT_EQ(screen.ProgressDraws(), 1);
+  EXPECT_EQ(capture.ProgressDraws(), 1);
   screen.Progress(2);  // too soon
-  EXPECT_EQ(screen.ProgressDraws(), 1);
+  EXPECT_EQ(capture.ProgressDraws(), 1);
   capture.Advance(100ms);
   screen.Progress(2);
-  EXPECT_EQ(screen.ProgressDraws(), 2);
+  EXPECT_EQ(capture.ProgressDraws(), 2);
   capture.Advance(100ms);
   screen.Progress(2);  // unchanged
-  EXPECT_EQ(screen.ProgressDraws(), 2);
+  EXPECT_EQ(capture.ProgressDraws(), 2);
   EXPECT_EQ(capture.Err(), "\r[....................] 1%\r[....................] 2%");
 }
 
@@ -138,6 +146,21 @@ std::string Utf16Be(const std::string& ascii) {
   return bytes;
 }
 
+// The file read in one piece: the scan of its whole text, against which
+// the scans in smaller pieces are checked.
+AdifScan ScanWholeFile(const std::string& path) {
+  AdifScan scan;
+  EXPECT_TRUE(ScanAdifFile(path, scan, static_cast<std::size_t>(std::filesystem::file_size(path)) + 1));
+  return scan;
+}
+
+AdifScan ScanText(const std::string& text) {
+  TempFolder folder;
+  const std::string path = folder.File("text.adi");
+  std::ofstream(path, std::ios::binary) << text;
+  return ScanWholeFile(path);
+}
+
 void ExpectSameScan(const AdifScan& actual, const AdifScan& expected, const std::string& context) {
   EXPECT_EQ(actual.records, expected.records) << context;
   ASSERT_EQ(actual.operators.size(), expected.operators.size()) << context;
@@ -172,10 +195,10 @@ TEST(AdifScan, CountsRecordsAndFindsTheMostFrequentOperator) {
   TempFolder folder;
   const std::string path = folder.File("scan.adi");
   for (const ScanCase& row : kCases) {
-    const AdifScan scan = ScanAdif(DecodeAdifBytes(row.bytes));
+    std::ofstream(path, std::ios::binary) << row.bytes;
+    const AdifScan scan = ScanWholeFile(path);
     EXPECT_EQ(scan.records, row.records) << row.bytes;
     EXPECT_EQ(scan.MainOperator(), row.mainOperator) << row.bytes;
-    std::ofstream(path, std::ios::binary) << row.bytes;
     for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{3}, std::size_t{1} << 20}) {
       AdifScan fromFile;
       ASSERT_TRUE(ScanAdifFile(path, fromFile, piece));
@@ -207,7 +230,7 @@ TEST(AdifScan, ReadInPiecesGivesTheScanOfTheWholeText) {
       for (const char16_t unit : Utf16(text)) bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
     }
     std::ofstream(path, std::ios::binary) << bytes;
-    const AdifScan whole = ScanAdif(DecodeAdifBytes(bytes));
+    const AdifScan whole = ScanWholeFile(path);
     AdifScan fromFile;
     const std::size_t piece = std::uniform_int_distribution<std::size_t>(1, 17)(random);
     ASSERT_TRUE(ScanAdifFile(path, fromFile, piece));
@@ -216,7 +239,7 @@ TEST(AdifScan, ReadInPiecesGivesTheScanOfTheWholeText) {
 }
 
 TEST(AdifScan, CountsEachOperatorMostFrequentFirst) {
-  const AdifScan scan = ScanAdif(
+  const AdifScan scan = ScanText(
       "<EOH><OPERATOR:1>A<EOR><OPERATOR:1>B<EOR><OPERATOR:1>B<EOR><CALL:1>X<EOR><OPERATOR:1>C<EOR>");
   ASSERT_EQ(scan.operators.size(), 3u);
   EXPECT_EQ(scan.operators[0].call, "B");
@@ -243,7 +266,7 @@ TEST(ImportReport, ReadsTheCountsAndReasonsOfATranscript) {
 }
 
 TEST(ImportReport, NamesTheCausesOfIgnoredRecords) {
-  const AdifScan scan = ScanAdif(
+  const AdifScan scan = ScanText(
       "<EOH><OPERATOR:4>KI2D<QSO_DATE:8>20240101<EOR><OPERATOR:5>STEVE<QSO_DATE:8>20240101<EOR>"
       "<OPERATOR:4>KI2D<QSO_DATE:8>20240103<EOR><OPERATOR:4>KI2D<QSO_DATE:8>20240102<EOR><CALL:1>X<EOR>");
   const IgnoredCauses causes = FindIgnoredCauses(scan, "KI2D", "2024-01-01");

@@ -6,13 +6,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "host/adif_scan.h"
-#include "host/bstr.h"
-#include "host/database.h"
-#include "host/host_core.h"
-#include "host/journal.h"
-#include "host/run_signal.h"
-#include "host/settings_file.h"
+#include "host/cli/adif_scan.h"
+#include "host/services/bstr.h"
+#include "host/services/host_core.h"
+#include "host/services/journal.h"
+#include "host/services/run_signal.h"
+#include "host/store/database.h"
+#include "host/store/settings_file.h"
+#include "tests/host/setting_value.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {
@@ -36,8 +37,8 @@ TEST(SettingsFile, SetsKeysAndKeepsEveryOtherLine) {
   const std::string path = folder.File("quillet.ini");
   std::ofstream(path, std::ios::binary) << "; shared\r\n[Window]\r\nLeft=10\r\n\r\n[adif import]\r\n"
                                            "corr=0\r\nOther=x\r\n\r\n[Last]\r\nA=1\r\n";
+  EXPECT_EQ(SettingValue(path, "ADIF Import", "Corr"), "0");
   IniFile file = IniFile::Load(path);
-  EXPECT_EQ(file.Get("ADIF Import", "Corr"), "0");
   file.Set("ADIF Import", "ADIF", "/data/a=b.adi");
   file.Set("ADIF Import", "Corr", "2");
   file.Set("New", "K", "v");
@@ -45,14 +46,14 @@ TEST(SettingsFile, SetsKeysAndKeepsEveryOtherLine) {
   EXPECT_EQ(ReadText(path),
             "; shared\n[Window]\nLeft=10\n\n[adif import]\nCorr=2\nOther=x\nADIF=/data/a=b.adi\n\n"
             "[Last]\nA=1\n[New]\nK=v\n");
-  EXPECT_EQ(IniFile::Load(path).Get("ADIF Import", "ADIF"), "/data/a=b.adi");
-  EXPECT_EQ(IniFile::Load(path).Get("Window", "ADIF"), std::nullopt);
+  EXPECT_EQ(SettingValue(path, "ADIF Import", "ADIF"), "/data/a=b.adi");
+  EXPECT_EQ(SettingValue(path, "Window", "ADIF"), std::nullopt);
 }
 
 TEST(SettingsFile, AnAbsentFileStartsEmpty) {
   TempFolder folder;
+  EXPECT_EQ(SettingValue(folder.File("none.ini"), "ADIF Import", "ADIF"), std::nullopt);
   IniFile file = IniFile::Load(folder.File("none.ini"));
-  EXPECT_EQ(file.Get("ADIF Import", "ADIF"), std::nullopt);
   file.Set("ADIF Import", "Corr", "1");
   file.Save();
   EXPECT_EQ(ReadText(folder.File("none.ini")), "[ADIF Import]\nCorr=1\n");

@@ -13,7 +13,7 @@
 #include <regex>
 #include <sstream>
 
-#include "host/text.h"
+#include "host/base/text.h"
 #include "tests/host/quillet_runner.h"
 #include "tests/host/temp_folder.h"
 

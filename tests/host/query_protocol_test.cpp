@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "host/bstr.h"
-#include "host/database.h"
-#include "host/host_core.h"
-#include "host/host_server.h"
-#include "host/journal.h"
-#include "host/log_book.h"
-#include "host/ref.h"
+#include "host/services/bstr.h"
+#include "host/services/host_core.h"
+#include "host/services/host_server.h"
+#include "host/services/journal.h"
+#include "host/services/ref.h"
+#include "host/store/database.h"
+#include "host/store/log_book.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {

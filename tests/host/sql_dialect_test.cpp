@@ -1,4 +1,4 @@
-#include "host/sql_dialect.h"
+#include "host/store/sql_dialect.h"
 
 #include <gtest/gtest.h>
 

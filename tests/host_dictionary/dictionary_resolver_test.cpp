@@ -12,6 +12,20 @@ DictionaryEntry Entry(std::int64_t id, std::string pattern, std::string arrlPref
                          std::to_string(id), "28", "14"};
 }
 
+// The entries derived rows become once stored and loaded, IDs from 1.
+DictionaryEntries EntriesOf(const DictionaryRows& rows) {
+  auto convert = [](const std::vector<DictionaryRow>& source, bool withPrefix) {
+    std::vector<DictionaryEntry> entries;
+    for (const DictionaryRow& row : source) {
+      entries.push_back({static_cast<std::int64_t>(entries.size() + 1), row.pattern, row.continent, row.arrlPrefix,
+                         withPrefix ? row.prefix : std::string(), std::to_string(row.dxcc),
+                         std::to_string(row.ituZone), std::to_string(row.cqZone)});
+    }
+    return entries;
+  };
+  return {convert(rows.uniqueCalls, true), convert(rows.provinces, true), convert(rows.countries, false)};
+}
+
 std::optional<std::int64_t> MatchedId(const DictionaryEntries& entries, std::string_view callsign) {
   std::optional<Resolution> found = DictionaryResolver(entries).Resolve(callsign);
   return found ? std::optional<std::int64_t>(found->id) : std::nullopt;

@@ -9,6 +9,9 @@
 // learns the moment from HANDSHAKE_DIR/ready).
 #include <windows.h>
 
+// (after <windows.h>, which the common controls need first)
+#include <commctrl.h>
+
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -16,11 +19,11 @@
 #include <string>
 #include <thread>
 
-#include "host/commands.h"
-#include "host/import_command.h"
-#include "host/settings_file.h"
-#include "host/text.h"
-#include "host/windows_dialog_operator.h"
+#include "host/base/text.h"
+#include "host/cli/commands.h"
+#include "host/cli/import_command.h"
+#include "host/services/windows_dialog_operator.h"
+#include "tests/host/setting_value.h"
 
 namespace quillet::host {
 namespace {
@@ -38,6 +41,51 @@ void Expect(bool holds, const char* what) {
 
 bool Enabled(HWND control) { return IsWindowEnabled(control) != FALSE; }
 
+// A person's actions on the dialog's controls, each through the operator's
+// messages; false (with the operator's failure set) on timeout.
+bool SetText(DialogOperator& person, HWND control, std::u16string_view text) {
+  const std::u16string copy(text);
+  DWORD_PTR result = 0;
+  return person.Send(control, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(copy.c_str()), result) ||
+         person.Fail("setting the text \"" + Utf8(text) + "\" timed out");
+}
+
+// Types one character at position at of an edit (WM_CHAR).
+bool Type(DialogOperator& person, HWND edit, int at, char16_t character) {
+  DWORD_PTR result = 0;
+  return (person.Send(edit, EM_SETSEL, at, at, result) && person.Send(edit, WM_CHAR, character, 1, result)) ||
+         person.Fail("typing into the edit timed out");
+}
+
+// As a person picking an item: the selection, then the list's notification.
+bool SelectItem(DialogOperator& person, HWND comboBox, int index) {
+  DWORD_PTR result = 0;
+  const WPARAM notification = MAKEWPARAM(GetDlgCtrlID(comboBox), CBN_SELCHANGE);
+  return (person.Send(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0, result) &&
+          person.Send(GetParent(comboBox), WM_COMMAND, notification, reinterpret_cast<LPARAM>(comboBox), result)) ||
+         person.Fail("selecting a mode timed out");
+}
+
+// The text of one part of a status bar, as the control itself holds it.
+std::u16string StatusText(DialogOperator& person, HWND statusBar, int part) {
+  // SB_GETTEXTLENGTHW answers the length in its low word and the drawing
+  // type in its high word; the text is copied within this process.
+  DWORD_PTR answer = 0;
+  if (!person.Send(statusBar, SB_GETTEXTLENGTHW, static_cast<WPARAM>(part), 0, answer)) {
+    person.Fail("reading the status bar timed out");
+    return {};
+  }
+  std::u16string text(LOWORD(answer) + 1, u'\0');
+  DWORD_PTR copied = 0;
+  if (!person.Send(statusBar, SB_GETTEXTW, static_cast<WPARAM>(part), reinterpret_cast<LPARAM>(text.data()),
+                   copied)) {
+    person.Fail("reading the status bar timed out");
+    return {};
+  }
+  text.resize(LOWORD(copied));
+  return text;
+}
+
 // Waits (at most a minute) for the test's screenshot.
 void HoldForScreenshot(const std::string& folder) {
   if (folder.empty()) return;
@@ -51,27 +99,27 @@ void HoldForScreenshot(const std::string& folder) {
 DialogScript Behaviour(const Arguments& args) {
   return [&args](DialogOperator& person, const DialogControls& dialog) {
     Expect(person.WaitEnabled(dialog.append, true), "Append enabled for the remembered file");
-    person.SetText(dialog.source, Utf16(args.folder));
+    SetText(person, dialog.source, Utf16(args.folder));
     Expect(!Enabled(dialog.append), "Append disabled for a folder");
-    person.SetText(dialog.source, Utf16(args.file));
+    SetText(person, dialog.source, Utf16(args.file));
     Expect(Enabled(dialog.append), "Append enabled for a file");
-    person.Type(dialog.source, 0, u' ');
+    Type(person, dialog.source, 0, u' ');
     Expect(person.Text(dialog.source) == u" " + Utf16(args.file), "a blank typed in front of the path");
     Expect(!Enabled(dialog.append), "Append disabled by a leading blank");
-    person.SetText(dialog.source, Utf16(args.file));
+    SetText(person, dialog.source, Utf16(args.file));
     Expect(Enabled(dialog.append), "Append enabled again without the blank");
 
     const bool ran = person.Press(dialog.append) && person.WaitRunEnded() && person.CopyMemo(dialog.memo);
     Expect(ran && person.Transcript().find("* Done. Elapsed time") != std::string::npos, "the run completed");
     Expect(!Enabled(dialog.append), "Append disabled after the run");
     // The example holds a record the run rejects: the error pane says so.
-    const std::u16string errorPane = dialog.status != nullptr ? person.StatusText(dialog.status, 0) : u"";
+    const std::u16string errorPane = dialog.status != nullptr ? StatusText(person, dialog.status, 0) : u"";
     std::printf("error pane: \"%s\"\n", Utf8(errorPane).c_str());
     Expect(errorPane == u"Warning: ADIF errors found", "the error pane warns of the error file");
     HoldForScreenshot(args.handshake);
-    person.SetText(dialog.source, Utf16(args.otherFile));
+    SetText(person, dialog.source, Utf16(args.otherFile));
     Expect(!Enabled(dialog.append), "Append stays disabled for another file after the run");
-    Expect(person.SelectItem(dialog.mode, 2), "mode 2 chosen after the run");
+    Expect(SelectItem(person, dialog.mode, 2), "mode 2 chosen after the run");
     Expect(person.Press(dialog.close), "Close pressed");
     return failures == 0 ? 0 : 1;
   };
@@ -85,9 +133,11 @@ int Run(const Arguments& args) {
   options.database.path = args.database;
   const int status = RunImport(options, Behaviour(args));
   Expect(status == kExitOk, "the import command completed");
-  const IniFile settings = IniFile::Load(SettingsPathFor(args.database));
-  Expect(settings.Get("ADIF Import", "ADIF").value_or("") == args.otherFile, "ADIF remembers the field's text at close");
-  Expect(settings.Get("ADIF Import", "Corr").value_or("") == "2", "Corr remembers the mode chosen after the run");
+  const std::string settings = SettingsPathFor(args.database);
+  Expect(SettingValue(settings, "ADIF Import", "ADIF").value_or("") == args.otherFile,
+         "ADIF remembers the field's text at close");
+  Expect(SettingValue(settings, "ADIF Import", "Corr").value_or("") == "2",
+         "Corr remembers the mode chosen after the run");
   std::printf("%d check(s) failed\n", failures);
   return failures == 0 ? 0 : 1;
 }

@@ -1,0 +1,316 @@
+#include "host/cli/import_command.h"
+
+#include <CLI/CLI.hpp>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+
+#include "host/base/text.h"
+#include "host/cli/adif_scan.h"
+#include "host/cli/import_report.h"
+#include "host/os/console.h"
+#include "host/os/interrupt.h"
+#include "host/os/locale_date.h"
+#include "host/os/module_library.h"
+#include "host/os/module_streams.h"
+#include "host/services/host_core.h"
+#include "host/services/journal.h"
+#include "host/services/plugin_session.h"
+#include "host/store/database.h"
+#include "host/store/settings_file.h"
+#ifdef _WIN32
+#include "host/services/windows_dialog_operator.h"
+#endif
+
+namespace quillet::host {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSettingsSection = "ADIF Import";
+
+using Chooser = std::function<bool(HostCore&, PluginSession&)>;
+
+std::string DefaultModulePath() { return (fs::path(ExecutableFolder()) / "Quillet.ext").string(); }
+
+// What the module's dialog restores when it opens: the file and the mode.
+void RememberImport(const std::string& settingsPath, const std::string& file, int mode) {
+  IniFile settings = IniFile::Load(settingsPath);
+  settings.Set(kSettingsSection, "ADIF", file);
+  settings.Set(kSettingsSection, "Corr", std::to_string(mode));
+  settings.Save();
+}
+
+// Only a regular file is read: a FIFO or a device could block the host
+// forever or never end.
+AdifScan ScanSource(const std::string& file) {
+  std::error_code error;
+  if (!fs::is_regular_file(file, error)) {
+    throw ImportRefused{kExitIncomplete, "quillet: " + file + " is not a regular file; only files can be imported"};
+  }
+  AdifScan scan;
+  if (!ScanAdifFile(file, scan)) throw ImportRefused{kExitIncomplete, "quillet: cannot read " + file};
+  if (scan.records == 0) throw ImportRefused{kExitIncomplete, "quillet: no ADIF records found in " + file};
+  return scan;
+}
+
+std::string OperatorNote(const AdifScan& scan, const std::string& file) {
+  const OperatorCount& main = scan.operators.front();
+  std::string note = "operator " + main.call + " taken from " + file + " (" + std::to_string(main.records) +
+                     " of " + std::to_string(scan.records) + " records";
+  for (std::size_t i = 1; i < scan.operators.size() && i <= 5; ++i) {
+    note += (i == 1 ? "; others: " : ", ") + scan.operators[i].call + " " + std::to_string(scan.operators[i].records);
+  }
+  if (scan.operators.size() > 6) note += ", and " + std::to_string(scan.operators.size() - 6) + " more";
+  return note + ")";
+}
+
+// An import that does not get through leaves the database as it found it:
+// a log it created is removed again, and so is a database file it created.
+class NewLogGuard {
+ public:
+  NewLogGuard(std::string path) : path_(std::move(path)), existed_(fs::exists(path_)) {}
+  ~NewLogGuard() {
+    if (kept_ || existed_) return;
+    std::error_code ignored;
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(path_ + suffix, ignored);
+    fs::remove(SettingsPathFor(path_), ignored);
+  }
+  NewLogGuard(const NewLogGuard&) = delete;
+  NewLogGuard& operator=(const NewLogGuard&) = delete;
+  void Keep() { kept_ = true; }
+  bool DatabaseExisted() const { return existed_; }
+
+ private:
+  std::string path_;
+  bool existed_;
+  bool kept_ = false;
+};
+
+bool DictionariesEmpty(Database& db) {
+  for (const char* table : {"COUNTRY", "PROVINCE", "UNIQUECALL"}) {
+    if (QueryInteger(db, std::string("SELECT COUNT(*) FROM ") + table) == 0) return true;
+  }
+  return false;
+}
+
+// Counts the module's statements against the records of the log's operator,
+// which are the ones it will take: an estimate that stays below 100 % until
+// the run ends, as the module shows no progress of its own here.
+std::function<void()> ProgressMeter(Console& console, long expected) {
+  if (expected <= 0) return {};
+  return [&console, expected, done = 0L]() mutable {
+    ++done;
+    const long percent = done >= expected ? 99 : done * 100 / expected;
+    console.Progress(static_cast<int>(percent));
+  };
+}
+
+struct RunOutcome {
+  bool processed = false;
+  bool operated = false;
+  bool commitFailed = false;
+  std::string fault;
+};
+
+RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry& log, const std::string& file,
+                     long expected, const Chooser& choose) {
+  // Outlives the core: its batch commits before a noted signal ends the process.
+  InterruptDeferral deferral;
+  Console& console = Console::Standard();
+  Journal journal(db);
+  HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing),
+                          SettingsPathFor(options.database.path), fs::current_path().string()};
+  RememberImport(variables.appIni, file, options.mode);
+  Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
+  core->Server().SetStatementObserver(ProgressMeter(console, expected));
+  core->Server().SetCommitPolicy(options.commitEach ? CommitPolicy::EachStatement : CommitPolicy::Batched);
+  RunOutcome outcome;
+  try {
+    ModuleStreams streams(console);
+    PluginSession session(options.module.empty() ? DefaultModulePath() : options.module, *core.get());
+    outcome.operated = choose(*core.get(), session);
+  } catch (const HostError& error) {
+    console.EndProgress();
+    if (core->Server().Fault().empty()) console.Error(std::string("quillet: ") + error.what());
+  }
+  core->Server().CommitWrites();
+  console.EndProgress();
+  console.FinishTranscript();
+  outcome.commitFailed = core->Server().CommitFailed();
+  outcome.processed = core->Kernel().ImportProcessed();
+  outcome.fault = core->Server().Fault();
+  core->Server().SetStatementObserver({});
+  return outcome;
+}
+
+void ReportFailure(const ImportOptions& options, Database& db, const RunOutcome& outcome, const std::string& file) {
+  Console& console = Console::Standard();
+  if (!outcome.fault.empty()) {
+    console.Error("quillet: " + outcome.fault + "; the import stopped");
+  } else if (options.mode == 2 && DictionariesEmpty(db)) {
+    console.Error(
+        "quillet: the dictionaries are empty; fill them from the country file with: quillet dict import");
+  } else if (!outcome.processed) {
+    console.Error("quillet: the import of " + file + " did not complete");
+  }
+}
+
+std::optional<std::string> ErrorFilePath(const std::string& file, const TranscriptSummary& counts) {
+  if (counts.ignored + counts.errors == 0) return std::nullopt;
+  fs::path path = file;
+  path.replace_extension(".err");
+  return path.string();
+}
+
+int ImportWith(const ImportOptions& options, const Chooser& choose) {
+  const auto started = std::chrono::steady_clock::now();
+  Console& console = Console::Standard();
+  console.SetQuiet(options.quiet);
+  console.SetTranscriptShown(!options.json);
+  const std::string file = fs::absolute(options.file).lexically_normal().string();
+  try {
+    const AdifScan scan = ScanSource(file);
+    NewLogGuard guard(options.database.path);
+    Database db = OpenDatabase(options.database);
+    LogBook book(db);
+    bool created = false;
+    const LogEntry log = ChooseLog(book, options, scan, created);
+    if (created) {
+      if (!options.operatorGiven) console.Note(OperatorNote(scan, file));
+      book.Create(log);
+    }
+    const long expected = scan.RecordsOf(log.operatorCall);
+    const RunOutcome outcome = RunModule(options, db, log, file, expected, choose);
+    if (!outcome.processed || !outcome.operated || outcome.commitFailed) {
+      ReportFailure(options, db, outcome, file);
+      if (created && outcome.fault.empty()) book.Delete(log.name);
+      return kExitIncomplete;
+    }
+    guard.Keep();
+    if (created) {
+      console.Note("log " + log.name + " created for " + (log.operatorCall.empty() ? "no operator" : log.operatorCall) +
+                   ", closing " + log.closing);
+    }
+    ImportReport report;
+    report.file = file;
+    report.log = log.name;
+    report.mode = options.mode;
+    report.completed = true;
+    report.counts = ReadTranscript(console.TranscriptText());
+    report.errorFilePath = ErrorFilePath(file, report.counts);
+    report.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    report.ignored = FindIgnoredCauses(scan, log.operatorCall, log.closing);
+    if (options.json) std::printf("%s\n", ReportJson(report).c_str());
+    const bool dropped = report.counts.ignored + report.counts.errors > 0;
+    return options.strict && dropped ? kExitIgnored : kExitOk;
+  } catch (const ImportRefused& refused) {
+    console.Error(refused.message);
+    return refused.status;
+  }
+}
+
+}  // namespace
+
+LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& scan, bool& created) {
+  const std::string call = UpperAscii(TrimText(options.operatorCall));
+  created = false;
+  if (auto existing = book.Find(options.log)) {
+    const std::string change = "; change the log with: quillet log set " + existing->name;
+    if (options.operatorGiven && call != existing->operatorCall) {
+      throw ImportRefused{kExitUsage, "quillet: log " + existing->name + " belongs to " +
+                                          (existing->operatorCall.empty() ? "no operator" : existing->operatorCall) +
+                                          ", not " + (call.empty() ? "no operator" : call) + change +
+                                          " --operator " + (call.empty() ? "\"\"" : call)};
+    }
+    if (options.closingGiven && options.closing != existing->closing) {
+      throw ImportRefused{kExitUsage, "quillet: log " + existing->name + " closes " + existing->closing + ", not " +
+                                          options.closing + change + " --closing " + options.closing};
+    }
+    return *existing;
+  }
+  created = true;
+  LogEntry log{options.log, options.operatorGiven ? call : scan.MainOperator(), options.closing};
+  if (!options.operatorGiven && log.operatorCall.empty()) {
+    // The module takes a record only when its operator is the log's, so
+    // such records go only into a log without an operator: the user says so.
+    throw ImportRefused{kExitUsage, "quillet: no record of " + options.file +
+                                        " names an operator (OPERATOR or STATION_CALLSIGN); "
+                                        "to import it into a log without an operator, give --operator \"\""};
+  }
+  return log;
+}
+
+#ifdef _WIN32
+int RunImport(const ImportOptions& options) { return RunImport(options, OperateImport); }
+
+// The real dialog: an operator thread works it while the command's modal
+// loop runs here, then its memo goes to the transcript.
+int RunImport(const ImportOptions& options, const DialogScript& script) {
+  return ImportWith(options, [&script](HostCore& core, PluginSession& session) {
+    RunSignal runEnded;
+    core.Kernel().SetRunEnded(&runEnded);
+    DialogOperator person(Utf16(kImportCommandCaption), runEnded, script);
+    try {
+      session.Choose(kImportCommandCaption);
+    } catch (...) {
+      person.Finish();
+      core.Kernel().SetRunEnded(nullptr);
+      throw;
+    }
+    const int status = person.Finish();
+    core.Kernel().SetRunEnded(nullptr);
+    Console::Standard().Transcript(person.Transcript());
+    if (!person.Failure().empty()) Console::Standard().Error("quillet: " + person.Failure());
+    return status == 0;
+  });
+}
+#else
+// The module's dialog is headless here: it runs by itself and writes its
+// memo to standard output as it goes.
+int RunImport(const ImportOptions& options) {
+  return ImportWith(options, [](HostCore&, PluginSession& session) {
+    session.Choose(kImportCommandCaption);
+    return true;
+  });
+}
+#endif
+
+void AddImportCommand(CLI::App& app, CommandAction& action) {
+  auto options = std::make_shared<ImportOptions>();
+  CLI::App* command = app.add_subcommand("import", "Import an ADIF file into a log");
+  command->add_option("FILE", options->file, "The ADIF file")->required()->check(CLI::ExistingFile);
+  command
+      ->add_option("--mode", options->mode,
+                   "Field correction: 0 none, 1 correct the format of existing fields, "
+                   "2 also fill missing fields from the dictionaries (see quillet dict import)")
+      ->check(CLI::Range(0, 2))
+      ->capture_default_str();
+  command->add_option("--log", options->log, "The log to import into")->capture_default_str();
+  CLI::Option* operatorOption =
+      command->add_option("--operator", options->operatorCall,
+                          "Operator callsign of a new log (default: the file's most frequent operator; "
+                          "--operator \"\" for a log without one)");
+  CLI::Option* closingOption = AddClosingOption(*command, options->closing);
+  command->add_option("--module", options->module, "The module (default: Quillet.ext beside quillet)");
+  command->add_flag("--quiet,-q", options->quiet, "No transcript, journal or notes: errors only");
+  command->add_flag("--json", options->json,
+                    "Instead of the transcript, one JSON object on standard output at the end");
+  command->add_flag("--strict", options->strict,
+                    "Exit status 3 when the run completed but ignored or rejected records");
+  command->add_flag("--commit-each", options->commitEach)->group("");
+  AddDatabaseOptions(*command, options->database);
+  command->footer(
+      "Exit status: 0 the run completed, 1 the run failed, 2 usage error (also --operator or --closing that "
+      "disagree with an existing log), 3 with --strict: completed, but records were ignored or rejected.");
+  command->callback([options, operatorOption, closingOption, &action] {
+    options->operatorGiven = operatorOption->count() > 0;
+    options->closingGiven = closingOption->count() > 0;
+    action = [options] { return RunImport(*options); };
+  });
+}
+
+}  // namespace quillet::host

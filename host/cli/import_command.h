@@ -1,0 +1,60 @@
+// quillet import FILE: imports an ADIF file into a log through the module's
+// menu command, as an operator would, and reports whether it completed.
+#pragma once
+
+#include <string>
+
+#include "host/cli/commands.h"
+#include "host/store/log_book.h"
+#ifdef _WIN32
+#include "host/services/windows_dialog_operator.h"
+#endif
+
+namespace quillet::host {
+
+struct AdifScan;
+
+inline constexpr const char* kImportCommandCaption = "Append ADIF data into current log";
+
+struct ImportOptions {
+  std::string file;
+  int mode = 1;
+  std::string log = std::string(kDefaultLogName);
+  std::string operatorCall;
+  bool operatorGiven = false;  // also an empty --operator ""
+  std::string closing = std::string(kDefaultClosingDate);
+  bool closingGiven = false;
+  std::string module;  // empty: Quillet.ext beside the quillet binary
+  bool quiet = false;
+  bool json = false;
+  bool strict = false;
+  // Commit every statement on its own instead of in batches: the baseline
+  // of the import benchmark (hidden --commit-each).
+  bool commitEach = false;
+  DatabaseOptions database;
+};
+
+// kExitOk when the module reported the run processed (kExitIgnored instead
+// with strict when it ignored or rejected records), kExitUsage when the
+// options disagree with the log, kExitIncomplete otherwise.
+int RunImport(const ImportOptions& options);
+#ifdef _WIN32
+// With the real dialog operated by script instead of "Append" then "Close";
+// 0 also needs the script to succeed.
+int RunImport(const ImportOptions& options, const DialogScript& script);
+#endif
+
+// Raised before any change when an import cannot start; the message is the
+// line the user sees.
+struct ImportRefused {
+  int status;
+  std::string message;
+};
+
+// The log to import into. An existing log must agree with the options'
+// operator and closing date, when given; a new one takes the options' or,
+// without one, the most frequent operator of the file. Raises ImportRefused;
+// created is set when the log is new (it is not stored yet).
+LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& scan, bool& created);
+
+}  // namespace quillet::host

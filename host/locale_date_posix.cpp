@@ -1,7 +1,0 @@
-#include "host/locale_date.h"
-
-namespace quillet::host {
-
-std::string LocaleDateText(const std::string& date) { return date; }
-
-}  // namespace quillet::host

@@ -1,3 +1,0 @@
-#include "host/commands.h"
-
-int main(int argc, char** argv) { return quillet::host::RunCommandLine(argc, argv); }

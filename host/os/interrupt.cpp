@@ -1,0 +1,34 @@
+#include "host/os/interrupt.h"
+
+#include <csignal>
+#include <cstdlib>
+
+namespace quillet::host {
+namespace {
+
+volatile std::sig_atomic_t noted = 0;
+
+extern "C" void NoteSignal(int signal) { noted = signal; }
+
+}  // namespace
+
+InterruptDeferral::InterruptDeferral()
+    : previousInterrupt_(std::signal(SIGINT, NoteSignal)),
+      previousTerminate_(std::signal(SIGTERM, NoteSignal)) {}
+
+InterruptDeferral::~InterruptDeferral() {
+  std::signal(SIGINT, previousInterrupt_ == SIG_ERR ? SIG_DFL : previousInterrupt_);
+  std::signal(SIGTERM, previousTerminate_ == SIG_ERR ? SIG_DFL : previousTerminate_);
+  if (InterruptPending()) EndByPendingInterrupt();
+}
+
+bool InterruptPending() { return noted != 0; }
+
+void EndByPendingInterrupt() {
+  const int signal = noted;
+  std::signal(signal, SIG_DFL);
+  std::raise(signal);
+  std::_Exit(128 + signal);  // where raising does not end the process
+}
+
+}  // namespace quillet::host

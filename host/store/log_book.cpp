@@ -1,0 +1,95 @@
+#include "host/store/log_book.h"
+
+#include "host/base/text.h"
+#include "host/store/database.h"
+#include "host/store/sql_dialect.h"
+
+namespace quillet::host {
+
+bool IsClosingDate(std::string_view text) { return text.size() == 10 && !DateLiteral(text).empty(); }
+
+std::optional<LogEntry> LogBook::Find(std::string_view name) {
+  Statement select = db_.Prepare("SELECT NAME, OPERATOR, CLOSING FROM LOGBOOK WHERE NAME = ?");
+  select.Bind(1, name);
+  if (!select.Step()) return std::nullopt;
+  return LogEntry{select.Text(0), select.Text(1), select.Text(2)};
+}
+
+void LogBook::Create(const LogEntry& entry) {
+  if (Find(entry.name)) throw HostError("log " + entry.name + " exists");
+  Statement insert = db_.Prepare("INSERT INTO LOGBOOK (NAME, OPERATOR, CLOSING) VALUES (?, ?, ?)");
+  insert.Bind(1, entry.name);
+  insert.Bind(2, entry.operatorCall);
+  insert.Bind(3, entry.closing);
+  insert.Step();
+}
+
+std::vector<LogEntry> LogBook::List() {
+  Statement select = db_.Prepare("SELECT NAME, OPERATOR, CLOSING FROM LOGBOOK ORDER BY NAME");
+  std::vector<LogEntry> logs;
+  while (select.Step()) logs.push_back({select.Text(0), select.Text(1), select.Text(2)});
+  return logs;
+}
+
+std::int64_t LogBook::QsoCount(std::string_view name) {
+  Statement count = db_.Prepare("SELECT COUNT(*) FROM LOGS WHERE LOGNAME = ?");
+  count.Bind(1, name);
+  return count.Step() ? count.Integer(0) : 0;
+}
+
+}  // namespace quillet::host
+
+namespace quillet::host {
+namespace {
+
+std::vector<std::pair<std::string, std::int64_t>> CountsBy(Database& db, std::string_view column,
+                                                          std::string_view name) {
+  Statement select = db.Prepare("SELECT COALESCE(" + std::string(column) + ", ''), COUNT(*) FROM LOGS "
+                                "WHERE LOGNAME = ? GROUP BY 1 ORDER BY 2 DESC, 1");
+  select.Bind(1, name);
+  std::vector<std::pair<std::string, std::int64_t>> counts;
+  while (select.Step()) counts.emplace_back(select.Text(0), select.Integer(1));
+  return counts;
+}
+
+}  // namespace
+
+LogContents LogBook::Contents(std::string_view name) {
+  LogContents contents;
+  Statement range = db_.Prepare(
+      "SELECT COUNT(*), COALESCE(substr(MIN(QSODATE), 1, 10), ''), COALESCE(substr(MAX(QSODATE), 1, 10), '') "
+      "FROM LOGS WHERE LOGNAME = ?");
+  range.Bind(1, name);
+  if (range.Step()) contents = {range.Integer(0), range.Text(1), range.Text(2), {}, {}};
+  contents.bands = CountsBy(db_, "QSOBAND", name);
+  contents.modes = CountsBy(db_, "QSOMODE", name);
+  return contents;
+}
+
+void LogBook::Update(std::string_view name, const LogEntry& entry) {
+  if (!EqualsNoCase(name, entry.name) && Find(entry.name)) throw HostError("log " + entry.name + " exists");
+  Transaction transaction(db_);
+  Statement update = db_.Prepare("UPDATE LOGBOOK SET NAME = ?, OPERATOR = ?, CLOSING = ? WHERE NAME = ?");
+  update.Bind(1, entry.name);
+  update.Bind(2, entry.operatorCall);
+  update.Bind(3, entry.closing);
+  update.Bind(4, name);
+  update.Step();
+  Statement move = db_.Prepare("UPDATE LOGS SET LOGNAME = ? WHERE LOGNAME = ?");
+  move.Bind(1, entry.name);
+  move.Bind(2, name);
+  move.Step();
+  transaction.Commit();
+}
+
+void LogBook::Delete(std::string_view name) {
+  Transaction transaction(db_);
+  for (const char* sql : {"DELETE FROM LOGS WHERE LOGNAME = ?", "DELETE FROM LOGBOOK WHERE NAME = ?"}) {
+    Statement remove = db_.Prepare(sql);
+    remove.Bind(1, name);
+    remove.Step();
+  }
+  transaction.Commit();
+}
+
+}  // namespace quillet::host
