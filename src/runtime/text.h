@@ -17,8 +17,9 @@ char16_t UpperAscii(char16_t c);
 // at both ends; TrimmedView gives the same characters without a copy.
 std::u16string Trim(std::u16string_view text);
 std::u16string_view TrimmedView(std::u16string_view text);
-std::u16string TrimLeft(std::u16string_view text);
-std::u16string TrimRight(std::u16string_view text);
+// Removes only the blank U+0020 at both ends, as numbers in ADIF values
+// are read.
+std::u16string_view TrimSpaces(std::u16string_view text);
 
 std::u16string Utf8ToUtf16(std::string_view text);
 // Length of the well-formed multi-byte UTF-8 sequence at bytes[at], or 0

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "logmodel/dictionaries.h"
 #include "platform/clock.h"
+#include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 #include "support/fake_host.h"
