@@ -60,6 +60,8 @@ class ImportDialogTest : public ::testing::Test {
 
   TfrmQuillet& Dialog() { return *dialog_; }
   bool AppendEnabled() { return dialog_->dbtGetADIF.OkEnabled(); }
+  // The settings file holds the mode as its number.
+  void Remember(std::u16string_view path, CorrectionMode mode) { Remember(path, static_cast<int>(mode)); }
   void Remember(std::u16string_view path, int mode) {
     IniFile ini(iniPath_);
     ini.WriteString(u"ADIF Import", u"ADIF", path);
@@ -116,7 +118,7 @@ TEST_F(ImportDialogTest, AppendFollowsTheSourceText) {
 }
 
 TEST_F(ImportDialogTest, CompletedRunKeepsAppendDisabledUntilNextActivation) {
-  Remember(source_, 0);
+  Remember(source_, CorrectionMode::None);
   Dialog().Activate();
   ASSERT_TRUE(AppendEnabled());
   Dialog().dbtGetADIF.ClickOk();
@@ -133,9 +135,9 @@ TEST_F(ImportDialogTest, CompletedRunKeepsAppendDisabledUntilNextActivation) {
 }
 
 TEST_F(ImportDialogTest, SettingsAreRememberedOnlyAfterARun) {
-  Remember(source_, 1);
+  Remember(source_, CorrectionMode::Format);
   Dialog().Activate();
-  EXPECT_EQ(Dialog().cbProve.ItemIndex(), 1);
+  EXPECT_EQ(Dialog().cbProve.ItemIndex(), static_cast<int>(CorrectionMode::Format));
   Dialog().edSource.SetText(other_);
   Dialog().dbtGetADIF.ClickCancel();  // closes: no run, nothing stored
   EXPECT_EQ(Remembered(u"ADIF"), source_);
@@ -161,7 +163,7 @@ TEST_F(ImportDialogTest, RememberedModeOutsideTheListSelectsNoneAndStoresMinusOn
 }
 
 TEST_F(ImportDialogTest, FillModeWithoutCountriesShowsTheMessageAndStops) {
-  Remember(source_, 2);
+  Remember(source_, CorrectionMode::FillFields);
   host_.SetRecordCount(u"PROVINCE", 5);
   host_.SetRecordCount(u"UNIQUECALL", 5);
   Dialog().Activate();
@@ -183,7 +185,7 @@ TEST_F(ImportDialogTest, FillModeWithoutCountriesShowsTheMessageAndStops) {
 }
 
 TEST_F(ImportDialogTest, FillModeLoadsTheDictionariesInOrderThenRuns) {
-  Remember(source_, 2);
+  Remember(source_, CorrectionMode::FillFields);
   for (const char16_t* table : {u"COUNTRY", u"PROVINCE", u"UNIQUECALL"}) host_.SetRecordCount(table, 3);
   Dialog().Activate();
   host_.ClearCalls();
@@ -204,7 +206,7 @@ TEST_F(ImportDialogTest, FillModeLoadsTheDictionariesInOrderThenRuns) {
 }
 
 TEST_F(ImportDialogTest, CorrectingModeLoadsNothing) {
-  Remember(source_, 1);
+  Remember(source_, CorrectionMode::Format);
   Dialog().Activate();
   Dialog().dbtGetADIF.ClickOk();
   EXPECT_EQ(host_.CallCount("GetRecordCount"), 0);
@@ -213,7 +215,7 @@ TEST_F(ImportDialogTest, CorrectingModeLoadsNothing) {
 }
 
 TEST_F(ImportDialogTest, RunEndingWithAnErrorCleansUpAndStaysDisabled) {
-  Remember(source_, 0);
+  Remember(source_, CorrectionMode::None);
   Dialog().Activate();
   host_.FailAt("SendCommand", 0, E_FAIL, u"Host refused");
   Dialog().dbtGetADIF.ClickOk();
@@ -252,7 +254,7 @@ TEST_F(ImportDialogTest, FileButtonStartsInTheSourceFolder) {
 #endif
 
 TEST_F(ImportDialogTest, ModalRunAsBatchImportsAndRemembers) {
-  Remember(source_, 0);
+  Remember(source_, CorrectionMode::None);
   ::testing::internal::CaptureStdout();
   Dialog().ShowModal();
   const std::string out = ::testing::internal::GetCapturedStdout();
