@@ -39,6 +39,17 @@ FakeRow UniqueCallRow(std::u16string callsign) {
           {u"EndDate", std::monostate{}}};
 }
 
+FakeRow CountryRow(std::u16string prefixList) {
+  return {{u"PrefixList", std::move(prefixList)},
+          {u"ARRLPrefix", u"G"},
+          {u"Continent", u"EU"},
+          {u"DXCC", u"223"},
+          {u"ITUZone", u"27"},
+          {u"CQZone", u"14"},
+          {u"StartDate", std::monostate{}},
+          {u"EndDate", std::monostate{}}};
+}
+
 const std::vector<std::string> kUniqueCallRowReads = {
     "GetFieldString 1 Callsign",  "GetFieldString 1 ARRLPrefix",  "GetFieldString 1 Prefix",
     "GetFieldString 1 Continent", "GetFieldInteger 1 DXCC",       "GetFieldInteger 1 ITUZone",
@@ -124,15 +135,7 @@ TEST(DictionaryLoaders, ProvinceAndCountryFieldsAndDateDefaults) {
                                       {u"StartDate", std::monostate{}},
                                       {u"EndDate", FakeDateTime{2030, 1, 2, 23, 59, 58}}}},
                                     {}});
-  host.SetQueryResult(u"COUNTRY", {{{{u"PrefixList", u"^G"},
-                                     {u"ARRLPrefix", u"G"},
-                                     {u"Continent", u"EU"},
-                                     {u"DXCC", u"223"},
-                                     {u"ITUZone", u"27"},
-                                     {u"CQZone", u"14"},
-                                     {u"StartDate", std::monostate{}},
-                                     {u"EndDate", std::monostate{}}}},
-                                   {}});
+  host.SetQueryResult(u"COUNTRY", {{CountryRow(u"^G")}, {}});
   TProvinceList provinces;
   TCountryList countries;
   LoadProvinces(host.Server(), provinces);
@@ -228,15 +231,7 @@ TEST(DictionaryLoaders, InvalidDatePartsRaiseAConversionErrorAndStillClose) {
 TEST(Dictionaries, LoadReadsTheThreeListsInOrderAndResolvesFromThem) {
   FakeHost host;
   host.SetQueryResult(u"UNIQUECALL", {{UniqueCallRow(u"K1ABC")}, {}});
-  host.SetQueryResult(u"COUNTRY", {{{{u"PrefixList", u"G.*"},
-                                     {u"ARRLPrefix", u"G"},
-                                     {u"Continent", u"EU"},
-                                     {u"DXCC", u"223"},
-                                     {u"ITUZone", u"27"},
-                                     {u"CQZone", u"14"},
-                                     {u"StartDate", std::monostate{}},
-                                     {u"EndDate", std::monostate{}}}},
-                                   {}});
+  host.SetQueryResult(u"COUNTRY", {{CountryRow(u"G.*")}, {}});
   const Dictionaries dictionaries = Dictionaries::Load(host.Server());
   std::vector<std::string> statements;
   for (const std::string& call : host.Calls()) {
