@@ -1,7 +1,7 @@
 // The host operations the module uses, each one call through Check: a
-// failure status raises at the call site. Every part of the module that
-// asks the host for something asks through here (or through HostQuery,
-// for the rows of a query).
+// failure status raises at the call site. Whatever in the module asks the
+// host for its settings or its data asks through here (or through
+// HostQuery, for the rows of a query).
 #pragma once
 
 #include <cstdint>
