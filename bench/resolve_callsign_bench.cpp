@@ -24,6 +24,7 @@
 
 #include "refdata/dictionaries.h"
 #include "runtime/text.h"
+#include "support/ascii.h"
 #include "support/callsign_scan.h"
 
 #ifdef QUILLET_CTY_FILE

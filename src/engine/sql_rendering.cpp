@@ -155,16 +155,4 @@ bool AppendLiteral(std::u16string& out, const TLogField& field, const RecordFiel
   return false;  // a kind the host's table does not describe gets no assignment
 }
 
-std::u16string BuildAssignment(const RecordFields& fields, std::u16string_view column, ValueKind kind,
-                               std::u16string_view linkedAdifName, std::u16string_view value) {
-  TLogField field;
-  field.Column = column;
-  field.Kind = kind;
-  field.LinkedADIFName = linkedAdifName;
-  field.Value = value;
-  std::u16string assignment(column);
-  assignment += u'=';
-  return AppendLiteral(assignment, field, fields) ? assignment : std::u16string();
-}
-
 }  // namespace quillet

@@ -20,9 +20,4 @@ inline constexpr char16_t kInvalidTime[] = u"''%s'' is not a valid time";
 // supplies the linked time of a date-and-time entry.
 bool AppendLiteral(std::u16string& out, const TLogField& field, const RecordFields& fields);
 
-// column + "=" + the literal of value; empty when the column gets no
-// assignment.
-std::u16string BuildAssignment(const RecordFields& fields, std::u16string_view column, ValueKind kind,
-                               std::u16string_view linkedAdifName, std::u16string_view value);
-
 }  // namespace quillet

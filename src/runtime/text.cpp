@@ -123,8 +123,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   return result;
 }
 
-std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
-
 std::u16string IntToText(std::int64_t value) {
   const bool negative = value < 0;
   auto magnitude = negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);

@@ -28,9 +28,6 @@ std::u16string Utf8ToUtf16(std::string_view text);
 std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 std::string Utf16ToUtf8(std::u16string_view text);
 
-// Widens text made of ASCII characters only (literals, numbers).
-std::u16string Ascii(std::string_view text);
-
 std::u16string IntToText(std::int64_t value);
 
 // One argument of FormatText: a text or a number.

@@ -54,6 +54,20 @@ class RecordStepTest : public ::testing::Test {
   std::int32_t storedCount = 0;
 };
 
+// column + "=" + the literal of value; empty when the column gets no
+// assignment.
+std::u16string BuildAssignment(const RecordFields& fields, std::u16string_view column, ValueKind kind,
+                               std::u16string_view linkedAdifName, std::u16string_view value) {
+  TLogField field;
+  field.Column = column;
+  field.Kind = kind;
+  field.LinkedADIFName = linkedAdifName;
+  field.Value = value;
+  std::u16string assignment(column);
+  assignment += u'=';
+  return AppendLiteral(assignment, field, fields) ? assignment : std::u16string();
+}
+
 struct AssignmentRow {
   ValueKind kind;
   std::u16string_view value;

@@ -13,6 +13,7 @@
 #include "refdata/dictionaries.h"
 #include "refdata/pattern_shape.h"
 #include "runtime/text.h"
+#include "support/ascii.h"
 #include "support/callsign_scan.h"
 
 namespace quillet {
