@@ -13,6 +13,7 @@
 #include "engine/record_step.h"
 #include "logmodel/band_table.h"
 #include "logmodel/log_table.h"
+#include "refdata/dictionaries.h"
 #include "runtime/date_time.h"
 
 namespace quillet {
@@ -59,7 +60,7 @@ class SilentDialog final : public ImportDialogPort {
   void SetErrorPaneCaption(std::u16string_view) override {}
   std::u16string SourceText() const override { return {}; }
   std::u16string Caption() const override { return {}; }
-  int CorrectionMode() const override { return 1; }
+  CorrectionMode SelectedCorrectionMode() const override { return CorrectionMode::Format; }
   void ProcessMessages() override {}
 };
 
@@ -86,8 +87,10 @@ void ImportRecords(benchmark::State& state, FieldLookup lookup) {
   if (BandList.empty()) BuildBandList(BandList);
   SilentDialog dialog;
   CountingServer server;
-  ErrorFile errorFile(dialog, nullptr);
-  RecordStep step(dialog, &server, errorFile, lookup);
+  // Every record is taken: the error file is never written.
+  ErrorFile errorFile(dialog, nullptr, u"", u"records.adi", SourceEncoding::Ansi);
+  const Dictionaries dictionaries;
+  RecordStep step(dialog, &server, errorFile, dictionaries, lookup);
   TLogStruct fields = BuildLogStruct(LogTable);
   const TargetLog log{u"Main log", EncodeDate(2030, 1, 1), u"KI2D"};
   const std::vector<std::u16string> records = Records();

@@ -13,21 +13,6 @@ constexpr std::u16string_view kEndOfRecord = u"<EOR>";
 
 bool IsLayoutBlank(char16_t c) { return c == u' ' || c == u'\t' || c == u'\r' || c == u'\n'; }
 
-// The lines of a vector, moved out one at a time.
-class VectorLineSource : public LineSource {
- public:
-  explicit VectorLineSource(std::vector<std::u16string>& lines) : lines_(lines) {}
-  bool NextLine(std::u16string& line) override {
-    if (next_ == lines_.size()) return false;
-    line = std::move(lines_[next_++]);
-    return true;
-  }
-
- private:
-  std::vector<std::u16string>& lines_;
-  std::size_t next_ = 0;
-};
-
 }  // namespace
 
 // A terminator completed by this line starts in the tail kept from the
@@ -109,23 +94,6 @@ bool AdifRecordReader::NextRecord(std::u16string& record) {
   return open;
 }
 
-bool ParseAdifText(TAdifData& data, const std::vector<std::u16string>& lines) {
-  return ParseAdifText(data, std::vector<std::u16string>(lines));
-}
-
-bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines) {
-  AdifLayout layout;
-  for (const std::u16string& line : lines) layout.Scan(line);
-  VectorLineSource source(lines);
-  AdifRecordReader reader(source, layout.HasHeader());
-  const std::vector<std::u16string>& header = reader.Header();
-  data.Header.insert(data.Header.end(), header.begin(), header.end());
-  std::u16string record;
-  while (reader.NextRecord(record)) data.Records.push_back(std::move(record));
-  std::vector<std::u16string>().swap(lines);
-  return layout.AnyLines();
-}
-
 std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::u16string_view text,
                             AdifLengths lengths) {
   const std::u16string pattern = u"<" + UpperAscii(name) + u":";
@@ -133,8 +101,6 @@ std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::
   if (at == std::u16string::npos) return {};
   return adif::ReadSpecifierValue(text, at + pattern.size(), maxLen, lengths);
 }
-
-std::u16string HeaderText(const TAdifData& data) { return HeaderText(data.Header); }
 
 std::u16string HeaderText(const std::vector<std::u16string>& header) {
   std::u16string text;

@@ -22,11 +22,6 @@ enum class AdifLengths {
   Utf8BytesOrUnits,
 };
 
-struct TAdifData {
-  std::vector<std::u16string> Header;
-  std::vector<std::u16string> Records;
-};
-
 // Lines of a text one at a time, in order.
 class LineSource {
  public:
@@ -101,12 +96,6 @@ class AdifRecordReader {
   RecordEnds ends_;
 };
 
-// Appends the header lines and the record strings of lines to data.
-// False only when there are no lines at all.
-bool ParseAdifText(TAdifData& data, const std::vector<std::u16string>& lines);
-// The same, consuming lines.
-bool ParseAdifText(TAdifData& data, std::vector<std::u16string>&& lines);
-
 // The value of the first data specifier for name in text, cut to maxLen
 // characters (never between the two halves of a surrogate pair); empty
 // when there is none. Raises EConvertError for a length that does not fit
@@ -115,7 +104,6 @@ std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::
                             AdifLengths lengths = AdifLengths::Utf16Units);
 
 // The header lines as one text, each followed by CR LF.
-std::u16string HeaderText(const TAdifData& data);
 std::u16string HeaderText(const std::vector<std::u16string>& header);
 
 }  // namespace quillet

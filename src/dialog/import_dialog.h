@@ -11,6 +11,7 @@
 
 #include <quillet/plugin_api.h>
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -19,15 +20,11 @@
 #include "platform/portable/ini_file.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/file_dialog.h"
+#include "refdata/dictionaries.h"
 #include "runtime/com_ptr.h"
 #include "runtime/date_time.h"
 
 namespace quillet {
-
-// True from the start of a run; then the run's result (true: carried out
-// to its end). While true, "Append" is disabled; only an activation of the
-// dialog, or a run that could not read its source, clears it. False at load.
-extern bool RunFlag;
 
 class TfrmQuillet : public TForm, public ImportDialogPort {
  public:
@@ -60,6 +57,11 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   std::u16string IniPath;
   std::u16string IniSection;
 
+  // True from the start of a run; then the run's result (true: carried out
+  // to its end). While true, "Append" is disabled; only an activation of the
+  // dialog, or a run that could not read its source, clears it. False at load.
+  bool RunFlag = false;
+
   // Event handlers.
   void FormActivate();
   void FormClose();
@@ -71,6 +73,12 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   // trimmed text not empty), RunFlag is false and no activation is under way.
   void CheckActions();
 
+  // The header of the error files of the runs to come, built at activation.
+  const std::u16string& ErrorFileHeader() const { return errorFileHeader_; }
+  // The dictionaries of the run under way (loaded for FillFields, empty
+  // otherwise); null between runs.
+  const Dictionaries* RunDictionaries() const { return dictionaries_ ? &*dictionaries_ : nullptr; }
+
   // ImportDialogPort: the controls the import run uses.
   std::u16string MemoText() const override;
   void SetMemoText(std::u16string_view text) override;
@@ -80,7 +88,7 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   void SetErrorPaneCaption(std::u16string_view caption) override;
   std::u16string SourceText() const override;
   std::u16string Caption() const override;
-  int CorrectionMode() const override;
+  CorrectionMode SelectedCorrectionMode() const override;
   void ProcessMessages() override;
 
  private:
@@ -89,6 +97,8 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   // an enabled "Append" could start a run inside the activation, whose
   // remaining steps would then wipe the run's warning pane.
   bool activating_ = false;
+  std::u16string errorFileHeader_;
+  std::optional<Dictionaries> dictionaries_;
 
   void Design();
   void ConnectEvents();
@@ -96,10 +106,6 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   // stopping at the first 0; false when one is 0.
   bool DictionariesPresent();
   void ShowMissingDictionaries();
-  void LoadDictionaries();
 };
-
-// Empties UniqueCallList, ProvinceList and CountryList.
-void ClearDictionaries();
 
 }  // namespace quillet

@@ -108,8 +108,6 @@ std::u16string TfrmQuillet::SourceText() const { return edSource.Text(); }
 
 std::u16string TfrmQuillet::Caption() const { return ui::Form::Caption(); }
 
-int TfrmQuillet::CorrectionMode() const { return cbProve.ItemIndex(); }
-
 void TfrmQuillet::ProcessMessages() { ui::ProcessMessages(); }
 
 }  // namespace quillet

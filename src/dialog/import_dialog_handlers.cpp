@@ -5,45 +5,35 @@
 
 #include "dialog/import_dialog.h"
 #include "engine/import_engine.h"
-#include "logmodel/dictionaries.h"
+#include "hostcalls/host_calls.h"
 #include "platform/files.h"
 #include "platform/ui/application.h"
-#include "runtime/bstr.h"
-#include "runtime/safe_call.h"
 #include "runtime/text.h"
 
 namespace quillet {
-
-bool RunFlag = false;
-
 namespace {
 
 constexpr int kModeCount = 3;
-constexpr int kFillFieldsMode = 2;
 constexpr std::int32_t kMessageKind = 1;
 constexpr std::uint32_t kMessageButtons = 4;
 
-std::u16string GetVariable(IHostKernel* kernel, std::u16string_view name) {
-  BString value;
-  Check(kernel->GetVariable(BString(name).get(), value.put()));
-  return value.Text();
-}
-
-std::int32_t GetRecordCount(IHostServer* server, std::u16string_view table) {
-  std::int32_t count = 0;
-  Check(server->GetRecordCount(BString(table).get(), &count));
-  return count;
+// cbProve lists the modes in their order; an index outside it selects none.
+CorrectionMode ModeOfItem(int itemIndex) {
+  if (itemIndex == static_cast<int>(CorrectionMode::Format)) return CorrectionMode::Format;
+  if (itemIndex == static_cast<int>(CorrectionMode::FillFields)) return CorrectionMode::FillFields;
+  return CorrectionMode::None;
 }
 
 // On every exit from a run, also by an error: empty the dictionaries, set
 // the enabled state of "Append" and restore the normal cursor, in that order.
 class RunCleanup {
  public:
-  explicit RunCleanup(TfrmQuillet& dialog) : dialog_(dialog) {}
+  RunCleanup(TfrmQuillet& dialog, std::optional<Dictionaries>& dictionaries)
+      : dialog_(dialog), dictionaries_(dictionaries) {}
   void ShowWaitCursor() { wait_.emplace(); }
   // The wait cursor member goes last, after the body.
   ~RunCleanup() {
-    ClearDictionaries();
+    dictionaries_.reset();
     try {
       dialog_.CheckActions();
     } catch (...) {
@@ -55,16 +45,8 @@ class RunCleanup {
 
  private:
   TfrmQuillet& dialog_;
+  std::optional<Dictionaries>& dictionaries_;
   std::optional<ui::WaitCursor> wait_;
-};
-
-// Empties the dictionaries when the handler is left, however it is left.
-class DictionaryCleanup {
- public:
-  DictionaryCleanup() = default;
-  ~DictionaryCleanup() { ClearDictionaries(); }
-  DictionaryCleanup(const DictionaryCleanup&) = delete;
-  DictionaryCleanup& operator=(const DictionaryCleanup&) = delete;
 };
 
 // Marks an activation as under way for its lifetime, however it is left.
@@ -81,12 +63,6 @@ class ActivationScope {
 
 }  // namespace
 
-void ClearDictionaries() {
-  ClearUniqueCalls(UniqueCallList);
-  ClearProvinces(ProvinceList);
-  ClearCountries(CountryList);
-}
-
 void TfrmQuillet::CheckActions() {
   const std::u16string text = edSource.Text();
   dbtGetADIF.SetOkEnabled(!activating_ && !Trim(text).empty() && !RunFlag && FileExists(text));
@@ -96,13 +72,12 @@ void TfrmQuillet::FormActivate() {
   {
     const ActivationScope activating(activating_);
     ImportEngine engine(*this, HostKernel.get(), HostServer.get());
-    engine.BuildErrorFileHeader();
+    errorFileHeader_ = engine.BuildErrorFileHeader();
     iniUpdate.SetFileName(IniPath);
-    ClearDictionaries();
     std::u16string path = iniUpdate.ReadString(IniSection, u"ADIF", u"");
     const std::int32_t mode = iniUpdate.ReadInteger(IniSection, u"Corr", 0);
     cbProve.SetItemIndex(mode >= 0 && mode < kModeCount ? mode : -1);
-    if (path.empty()) path = GetVariable(HostKernel.get(), u"DOWNLOAD");
+    if (path.empty()) path = host_calls::GetVariable(HostKernel.get(), u"DOWNLOAD");
     edSource.SetText(path);
     RunFlag = false;
     mProgress.SetText(u"");
@@ -113,7 +88,6 @@ void TfrmQuillet::FormActivate() {
 }
 
 void TfrmQuillet::FormClose() {
-  DictionaryCleanup cleanup;
   if (!RunFlag) return;
   iniUpdate.WriteString(IniSection, u"ADIF", edSource.Text());
   iniUpdate.WriteInteger(IniSection, u"Corr", cbProve.ItemIndex());
@@ -139,44 +113,39 @@ void TfrmQuillet::edSourceButtonClick() {
 }
 
 void TfrmQuillet::dbtGetADIFClickOk() {
-  const bool fillFields = cbProve.ItemIndex() >= kFillFieldsMode;
+  const bool fillFields = SelectedCorrectionMode() == CorrectionMode::FillFields;
   if (fillFields && !DictionariesPresent()) {
     ShowMissingDictionaries();
     return;
   }
-  RunCleanup cleanup(*this);
-  if (fillFields) LoadDictionaries();
+  RunCleanup cleanup(*this, dictionaries_);
+  dictionaries_.emplace(fillFields ? Dictionaries::Load(HostServer.get()) : Dictionaries());
   cleanup.ShowWaitCursor();
   mProgress.SetText(u"");
   dbtGetADIF.FocusCancel();
   RunFlag = true;
   CheckActions();
   ImportEngine engine(*this, HostKernel.get(), HostServer.get());
-  RunFlag = engine.RunImport(edSource.Text(), LogName, LogCloseDate, LogOperator);
+  RunFlag = engine.RunImport(edSource.Text(), {LogName, LogCloseDate, LogOperator}, *dictionaries_,
+                             errorFileHeader_);
 }
 
 void TfrmQuillet::dbtGetADIFClickCancel() { Close(); }
 
 bool TfrmQuillet::DictionariesPresent() {
   for (const std::u16string_view table : {u"COUNTRY", u"PROVINCE", u"UNIQUECALL"}) {
-    if (GetRecordCount(HostServer.get(), table) == 0) return false;
+    if (host_calls::GetRecordCount(HostServer.get(), table) == 0) return false;
   }
   return true;
 }
 
 void TfrmQuillet::ShowMissingDictionaries() {
-  const BString text(
-      u"You need to load actual dictionary data from Internet\r\n"
-      u"or local source, use menu: Set -> Countries list.");
-  const BString caption(u"Missing information");
-  std::int32_t ignored = 0;
-  Check(HostKernel->ShowMessageBox(text.get(), caption.get(), kMessageKind, kMessageButtons, &ignored));
+  host_calls::ShowMessageBox(HostKernel.get(),
+                             u"You need to load actual dictionary data from Internet\r\n"
+                             u"or local source, use menu: Set -> Countries list.",
+                             u"Missing information", kMessageKind, kMessageButtons);
 }
 
-void TfrmQuillet::LoadDictionaries() {
-  LoadUniqueCalls(HostServer.get(), UniqueCallList);
-  LoadProvinces(HostServer.get(), ProvinceList);
-  LoadCountries(HostServer.get(), CountryList);
-}
+CorrectionMode TfrmQuillet::SelectedCorrectionMode() const { return ModeOfItem(cbProve.ItemIndex()); }
 
 }  // namespace quillet

@@ -1,18 +1,15 @@
 #include "engine/error_file.h"
 
-#include "engine/host_calls.h"
+#include <utility>
+
 #include "engine/import_dialog_port.h"
-#include "engine/import_engine.h"
+#include "hostcalls/host_calls.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 
 namespace quillet {
-
-std::u16string ErrorFileHeader;
-std::u16string ErrorFilePath;
-std::u16string ErrorFileName;
 
 namespace {
 
@@ -51,24 +48,37 @@ std::u16string ErrorFileHeaderText(std::u16string_view application, std::u16stri
   return header;
 }
 
+ErrorFile::ErrorFile(ImportDialogPort& dialog, IHostKernel* kernel, std::u16string header,
+                     std::u16string_view sourcePath, SourceEncoding encoding)
+    : dialog_(dialog),
+      kernel_(kernel),
+      header_(std::move(header)),
+      path_(ErrorFilePathOf(sourcePath)),
+      name_(ExtractFileName(path_)),
+      encoding_(encoding) {}
+
+void ErrorFile::DeleteOlderFile() const {
+  if (FileExists(path_)) DeleteFile(path_);
+}
+
 std::string ErrorFile::Encode(std::u16string_view text) const {
   return encoding_ == SourceEncoding::Ansi ? Utf16ToAnsi(text) : Utf16ToUtf8(text);
 }
 
-void ErrorFile::Create(std::u16string_view path) {
+void ErrorFile::Create() {
   const bool marked = encoding_ != SourceEncoding::Ansi && encoding_ != SourceEncoding::Utf8;
   std::string bytes = marked ? std::string(kUtf8Mark) : std::string();
-  bytes += Encode(ErrorFileHeader + kLineBreak);
-  if (!WriteWholeFile(path, bytes)) RaiseWriteError(path);
+  bytes += Encode(header_ + kLineBreak);
+  if (!WriteWholeFile(path_, bytes)) RaiseWriteError(path_);
   dialog_.SetErrorPaneCaption(u"Warning: ADIF errors found");
-  host_calls::AddLogLine(kernel_, u"Warning: ADIF errors found, saved in " + ExtractFileName(path));
+  host_calls::AddLogLine(kernel_, u"Warning: ADIF errors found, saved in " + name_);
 }
 
-void ErrorFile::AppendErrorRecord(std::u16string_view path, std::u16string_view text) {
-  if (!FileExists(path)) Create(path);
+void ErrorFile::AppendErrorRecord(std::u16string_view text) {
+  if (!FileExists(path_)) Create();
   std::u16string line(text);
   line += kLineBreak;
-  if (!AppendToFile(path, Encode(line))) RaiseWriteError(path);
+  if (!AppendToFile(path_, Encode(line))) RaiseWriteError(path_);
 }
 
 }  // namespace quillet

@@ -22,31 +22,46 @@ std::u16string ErrorFilePathOf(std::u16string_view sourcePath);
 std::u16string ErrorFileHeaderText(std::u16string_view application, std::u16string_view version,
                                    TDateTime created, const ShortFormats& formats);
 
-// Appends rejected records to the current run's error file. The file is
-// written so that its records read back as they were read from the source:
-// UTF-8 with a byte-order mark for a source that had one, UTF-8 without a
-// mark for a source read as UTF-8 without one, otherwise the ANSI code page.
+// The error file of one run: it receives the rejected records of the
+// run's source. The file is written so that its records read back as they
+// were read from the source: UTF-8 with a byte-order mark for a source that
+// had one, UTF-8 without a mark for a source read as UTF-8 without one,
+// otherwise the ANSI code page.
 class ErrorFile {
  public:
-  // dialog and kernel must outlive the object.
-  ErrorFile(ImportDialogPort& dialog, IHostKernel* kernel) : dialog_(dialog), kernel_(kernel) {}
+  // The error file of the source at sourcePath (ErrorFilePathOf), opened
+  // with header when its first record comes. dialog and kernel must outlive
+  // the object.
+  ErrorFile(ImportDialogPort& dialog, IHostKernel* kernel, std::u16string header,
+            std::u16string_view sourcePath, SourceEncoding encoding);
 
-  void SetSourceEncoding(SourceEncoding encoding) { encoding_ = encoding; }
+  // The text written at the top of the file.
+  const std::u16string& ErrorFileHeader() const { return header_; }
+  // Where the file is, and its name alone, as the transcript names it.
+  const std::u16string& ErrorFilePath() const { return path_; }
+  const std::u16string& ErrorFileName() const { return name_; }
 
-  // Appends text as one line to the file at path, first creating it with
-  // ErrorFileHeader, the warning caption and the host journal line when it
-  // does not exist. The file is closed again before the call returns. A
-  // line is written whole or not at all: raises EInOutError when the file
-  // cannot be written, the file cut back to what it held before.
-  void AppendErrorRecord(std::u16string_view path, std::u16string_view text);
+  // Deletes the file an earlier run of the same source left; the source
+  // itself never goes, as the path rule never names it.
+  void DeleteOlderFile() const;
+
+  // Appends text as one line to the file, first creating it with the
+  // header, the warning caption and the host journal line when it does not
+  // exist. The file is closed again before the call returns. A line is
+  // written whole or not at all: raises EInOutError when the file cannot be
+  // written, the file cut back to what it held before.
+  void AppendErrorRecord(std::u16string_view text);
 
  private:
   std::string Encode(std::u16string_view text) const;
-  void Create(std::u16string_view path);
+  void Create();
 
   ImportDialogPort& dialog_;
   IHostKernel* kernel_;
-  SourceEncoding encoding_ = SourceEncoding::Ansi;
+  std::u16string header_;
+  std::u16string path_;
+  std::u16string name_;
+  SourceEncoding encoding_;
 };
 
 }  // namespace quillet

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "engine/correction_mode.h"
+
 namespace quillet {
 
 class ImportDialogPort {
@@ -21,8 +23,8 @@ class ImportDialogPort {
   // edSource and the dialog's caption.
   virtual std::u16string SourceText() const = 0;
   virtual std::u16string Caption() const = 0;
-  // The selected index of cbProve, -1 when none; read for every record.
-  virtual int CorrectionMode() const = 0;
+  // The mode cbProve selects (None when it selects none); read for every record.
+  virtual CorrectionMode SelectedCorrectionMode() const = 0;
   // Lets pending window events through.
   virtual void ProcessMessages() = 0;
 

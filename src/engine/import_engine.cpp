@@ -4,11 +4,10 @@
 #include <vector>
 
 #include "adif/adif_reader.h"
-#include "adif/value_conversion.h"
 #include "engine/error_file.h"
-#include "engine/host_calls.h"
 #include "engine/record_step.h"
 #include "engine/source_lines.h"
+#include "hostcalls/host_calls.h"
 #include "logmodel/log_table.h"
 #include "platform/clock.h"
 #include "platform/files.h"
@@ -66,11 +65,11 @@ std::u16string ElapsedText(std::uint32_t milliseconds) {
 class ImportRun {
  public:
   ImportRun(ImportEngine& engine, ErrorFile& errorFile, IHostServer* server, ImportDialogPort& dialog,
-            const TargetLog& log, AdifLengths lengths)
+            const Dictionaries& dictionaries, const TargetLog& log, AdifLengths lengths)
       : engine_(engine),
         errorFile_(errorFile),
         server_(server),
-        step_(dialog, server, errorFile),
+        step_(dialog, server, errorFile, dictionaries),
         log_(log),
         lengths_(lengths) {
     step_.SetSourceLengths(lengths);
@@ -80,7 +79,7 @@ class ImportRun {
 
  private:
   std::size_t ImportRecords(AdifRecordReader& reader, std::size_t expected);
-  void ExecuteStatement(std::u16string_view record, std::u16string_view statement);
+  void ExecuteStatement(std::u16string_view record, std::u16string_view statement, RecordOutcome built);
   void NoteFailure(std::size_t recordNumber);
   void NoteIgnored();
   void WriteSummary();
@@ -128,20 +127,21 @@ std::size_t ImportRun::ImportRecords(AdifRecordReader& reader, std::size_t expec
     const RecordOutcome outcome = step_.ImportRecord(record, fields_, log_, counters_, statement);
     if (outcome == RecordOutcome::Failed) NoteFailure(index + 1);
     if (outcome == RecordOutcome::Ignored) NoteIgnored();
-    if (outcome != RecordOutcome::Statement) continue;
-    ExecuteStatement(record, statement);
+    if (outcome != RecordOutcome::Insert && outcome != RecordOutcome::Update) continue;
+    ExecuteStatement(record, statement, outcome);
     engine_.SetProgress(index < expected ? static_cast<long double>(index) / count : 1);
   }
   return read;
 }
 
-// A statement the host does not carry out counts as an error instead.
-void ImportRun::ExecuteStatement(std::u16string_view record, std::u16string_view statement) {
+// A statement the host does not carry out counts as an error instead of
+// as what was built.
+void ImportRun::ExecuteStatement(std::u16string_view record, std::u16string_view statement,
+                                 RecordOutcome built) {
   if (host_calls::ExecuteSQL(server_, statement) != 0) return;
   ++counters_.errors;
-  if (TextPos(u"INSERT", statement) == 1) --counters_.inserted;
-  if (TextPos(u"UPDATE", statement) == 1) --counters_.updated;
-  errorFile_.AppendErrorRecord(ErrorFilePath, record);
+  --(built == RecordOutcome::Insert ? counters_.inserted : counters_.updated);
+  errorFile_.AppendErrorRecord(record);
 }
 
 void ImportRun::NoteFailure(std::size_t recordNumber) {
@@ -169,7 +169,8 @@ void ImportRun::WriteSummary() {
   }
   if (counters_.errors > 0)
     engine_.AddProgressText(
-        2, FormatText(u"Errors found: %d, copied to %s", {counters_.errors, ErrorFileName}), true);
+        2, FormatText(u"Errors found: %d, copied to %s", {counters_.errors, errorFile_.ErrorFileName()}),
+        true);
   for (const std::u16string& line : namedFailures_) engine_.AddProgressText(2, line, true);
   if (failures_ > kNamedFailures)
     engine_.AddProgressText(
@@ -212,29 +213,21 @@ bool ScanLayout(std::u16string_view fileName, SourceEncoding encoding, AdifLayou
   return lines.IsOpen() && !lines.Failed();
 }
 
-// Any older error file of the same source goes; the source itself never
-// does, as the path rule never names it.
-void StartErrorFile(std::u16string_view fileName) {
-  ErrorFilePath = ErrorFilePathOf(fileName);
-  if (FileExists(ErrorFilePath)) DeleteFile(ErrorFilePath);
-  ErrorFileName = ExtractFileName(ErrorFilePath);
-}
-
 }  // namespace
 
 ImportEngine::ImportEngine(ImportDialogPort& dialog, IHostKernel* kernel, IHostServer* server)
     : dialog_(dialog), kernel_(kernel), server_(server) {}
 
-void ImportEngine::BuildErrorFileHeader() {
+std::u16string ImportEngine::BuildErrorFileHeader() {
   const std::u16string application = host_calls::GetVariable(kernel_, u"APPLICATION");
   const std::u16string version = host_calls::GetVariable(kernel_, u"APPVERSION");
-  ErrorFileHeader = ErrorFileHeaderText(application, version, Now(), LocaleShortFormats());
+  return ErrorFileHeaderText(application, version, Now(), LocaleShortFormats());
 }
 
 // The source is read three times: once for its encoding, once for its
 // layout, and once for its records, so that only a few lines are ever held.
-bool ImportEngine::RunImport(std::u16string_view fileName, std::u16string_view logName,
-                             TDateTime logCloseDate, std::u16string_view logOperator) {
+bool ImportEngine::RunImport(std::u16string_view fileName, const TargetLog& log,
+                             const Dictionaries& dictionaries, std::u16string_view errorFileHeader) {
   const std::uint32_t start = TickCount();
   SourceEncoding encoding = SourceEncoding::Ansi;
   AdifLayout layout;
@@ -245,13 +238,12 @@ bool ImportEngine::RunImport(std::u16string_view fileName, std::u16string_view l
                            u"Exec: " + dialog_.Caption() + u", " + dialog_.SourceText() + u" failed.");
     return false;
   }
-  StartErrorFile(fileName);
+  ErrorFile errorFile(dialog_, kernel_, std::u16string(errorFileHeader), fileName, encoding);
+  errorFile.DeleteOlderFile();
   AddProgressText(0, u"* Import: " + ExtractFileName(fileName) + u" from " + ExtractFileDir(fileName), true);
-  ErrorFile errorFile(dialog_, kernel_);
-  errorFile.SetSourceEncoding(encoding);
-  const TargetLog log{logName, logCloseDate, logOperator};
   SourceLineReader lines(fileName, encoding);
-  ImportRun(*this, errorFile, server_, dialog_, log, LengthsOf(encoding)).ImportSource(lines, layout);
+  ImportRun(*this, errorFile, server_, dialog_, dictionaries, log, LengthsOf(encoding))
+      .ImportSource(lines, layout);
   if (!lines.IsOpen() || lines.Failed()) throw EInOutError(u"Resource read error: " + dialog_.SourceText());
   const std::u16string elapsed = ElapsedText(TickCount() - start);
   AddProgressText(0, u"* Done. Elapsed time " + elapsed, false);

@@ -8,30 +8,27 @@
 #include <string_view>
 
 #include "engine/import_dialog_port.h"
-#include "runtime/date_time.h"
+#include "engine/target_log.h"
 
 namespace quillet {
 
+class Dictionaries;
 struct IHostKernel;
 struct IHostServer;
-
-// Shared by the dialog and the run: the header written at the top of a new
-// error file, and the current run's error file.
-extern std::u16string ErrorFileHeader;
-extern std::u16string ErrorFilePath;
-extern std::u16string ErrorFileName;
 
 class ImportEngine {
  public:
   // All three must outlive the engine.
   ImportEngine(ImportDialogPort& dialog, IHostKernel* kernel, IHostServer* server);
 
-  // Sets ErrorFileHeader from "APPLICATION", "APPVERSION" and the time now.
-  void BuildErrorFileHeader();
-  // Runs one import; false when the source cannot be read. Raises whatever
-  // ends the run early.
-  bool RunImport(std::u16string_view fileName, std::u16string_view logName, TDateTime logCloseDate,
-                 std::u16string_view logOperator);
+  // The header of a new error file, from "APPLICATION", "APPVERSION" and
+  // the time now.
+  std::u16string BuildErrorFileHeader();
+  // Runs one import into log; false when the source cannot be read. The
+  // run's error file opens with errorFileHeader; dictionaries serve the
+  // FillFields mode. Raises whatever ends the run early.
+  bool RunImport(std::u16string_view fileName, const TargetLog& log, const Dictionaries& dictionaries,
+                 std::u16string_view errorFileHeader);
   // Sets the progress pane to fraction * 100, truncated, and lets events through.
   void SetProgress(long double fraction);
   // Appends 3 * level blanks and text to the memo (CR LF after it when

@@ -1,9 +1,9 @@
-// The corrections of the record step: upper-casing in modes 1 and 2, and
-// in mode 2 the operator, the band or frequency and the callsign's
-// reference data.
-#include "adif/value_conversion.h"
+// The corrections of the record step: upper-casing in the Format and
+// FillFields modes, and in FillFields the operator, the band or frequency
+// and the callsign's reference data.
 #include "engine/record_step.h"
-#include "logmodel/dictionaries.h"
+#include "logmodel/band_lookup.h"
+#include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 
@@ -27,16 +27,26 @@ void UpperInPlace(std::u16string& text) {
   for (char16_t& c : text) c = UpperAscii(c);
 }
 
-// A match overwrites all six entries, also values the record held.
-void FillFromCallsign(TLogStruct& fields, const std::u16string& callsign) {
-  std::u16string continent, dxccPrefix, dxcc, mainPrefix, ituZone, cqZone;
-  if (!ResolveCallsign(callsign, continent, dxccPrefix, dxcc, mainPrefix, ituZone, cqZone)) return;
-  SetFieldValue(fields, u"CONT"sv, continent);
-  SetFieldValue(fields, u"DXCC_PREF"sv, dxccPrefix);
-  SetFieldValue(fields, u"PFX"sv, mainPrefix);
-  SetFieldValue(fields, u"DXCC"sv, dxcc);
-  SetFieldValue(fields, u"CQZ"sv, cqZone);
-  SetFieldValue(fields, u"ITUZ"sv, ituZone);
+bool UpperCases(CorrectionMode mode) {
+  switch (mode) {
+    case CorrectionMode::None:
+      return false;
+    case CorrectionMode::Format:
+    case CorrectionMode::FillFields:
+      return true;
+  }
+  return false;
+}
+
+bool FillsFields(CorrectionMode mode) {
+  switch (mode) {
+    case CorrectionMode::None:
+    case CorrectionMode::Format:
+      return false;
+    case CorrectionMode::FillFields:
+      return true;
+  }
+  return false;
 }
 
 }  // namespace
@@ -59,13 +69,14 @@ void RecordStep::ClassifyEntries(const TLogStruct& fields) {
 
 // Band and frequency are filled from the values as read, so neither fill
 // sees the other's result.
-void RecordStep::ApplyCorrections(TLogStruct& fields, int mode) {
-  if (mode != 1 && mode != 2) return;
+void RecordStep::ApplyCorrections(TLogStruct& fields, CorrectionMode mode) {
+  if (!UpperCases(mode)) return;
+  const bool fillFields = FillsFields(mode);
   for (std::size_t i = 0; i < fields.size(); ++i) {
     TLogField& field = fields[i];
     const std::uint8_t role = roles_[i];
     if (role & kUpperCased) UpperInPlace(field.Value);
-    if (mode != 2) continue;
+    if (!fillFields) continue;
     if (role & kOperator) {
       field.Value = recordOperator_;
     } else if (role & kBand) {
@@ -83,6 +94,18 @@ void RecordStep::ApplyCorrections(TLogStruct& fields, int mode) {
       FillFromCallsign(fields, field.Value);
     }
   }
+}
+
+// A match overwrites all six entries, also values the record held.
+void RecordStep::FillFromCallsign(TLogStruct& fields, const std::u16string& callsign) const {
+  const std::optional<CallsignReference> found = dictionaries_.ResolveCallsign(callsign);
+  if (!found) return;
+  SetFieldValue(fields, u"CONT"sv, found->continent);
+  SetFieldValue(fields, u"DXCC_PREF"sv, found->dxccPrefix);
+  SetFieldValue(fields, u"PFX"sv, found->mainPrefix);
+  SetFieldValue(fields, u"DXCC"sv, found->dxcc);
+  SetFieldValue(fields, u"CQZ"sv, found->cqZone);
+  SetFieldValue(fields, u"ITUZ"sv, found->ituZone);
 }
 
 }  // namespace quillet

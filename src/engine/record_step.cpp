@@ -2,12 +2,13 @@
 
 #include <algorithm>
 
-#include "adif/value_conversion.h"
+#include "adif/adif_date.h"
 #include "engine/error_file.h"
-#include "engine/host_calls.h"
 #include "engine/import_dialog_port.h"
-#include "engine/import_engine.h"
 #include "engine/sql_rendering.h"
+#include "engine/sql_text.h"
+#include "hostcalls/host_calls.h"
+#include "logmodel/band_lookup.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 
@@ -54,8 +55,8 @@ bool SameIgnoringCase(std::u16string_view a, std::u16string_view b) {
 }  // namespace
 
 RecordStep::RecordStep(ImportDialogPort& dialog, IHostServer* server, ErrorFile& errorFile,
-                       FieldLookup lookup)
-    : dialog_(dialog), server_(server), errorFile_(errorFile), lookup_(lookup) {}
+                       const Dictionaries& dictionaries, FieldLookup lookup)
+    : dialog_(dialog), server_(server), errorFile_(errorFile), dictionaries_(dictionaries), lookup_(lookup) {}
 
 RecordOutcome RecordStep::ImportRecord(std::u16string_view record, TLogStruct& fields, const TargetLog& log,
                                        ImportCounters& counters, std::u16string& statement) {
@@ -71,13 +72,12 @@ RecordOutcome RecordStep::ImportRecord(std::u16string_view record, TLogStruct& f
     return Reject(record, counters.errors, RecordOutcome::Failed);
   }
   if (verdict == Verdict::Ignored) return Reject(record, counters.ignored, RecordOutcome::Ignored);
-  BuildStatement(fields, log.name, counters, statement);
-  return RecordOutcome::Statement;
+  return BuildStatement(fields, log.name, counters, statement);
 }
 
 RecordOutcome RecordStep::Reject(std::u16string_view record, std::int32_t& counter, RecordOutcome outcome) {
   ++counter;
-  errorFile_.AppendErrorRecord(ErrorFilePath, record);
+  errorFile_.AppendErrorRecord(record);
   return outcome;
 }
 
@@ -108,7 +108,7 @@ RecordStep::Verdict RecordStep::PrepareRecord(const RecordFields& record, TLogSt
   outOfDate_ = ReadPass(record, fields, log.closeDate);
   if (outOfDate_) return Verdict::Ignored;
   if (recordOperator_ != log.logOperator) return Verdict::Ignored;
-  ApplyCorrections(fields, dialog_.CorrectionMode());
+  ApplyCorrections(fields, dialog_.SelectedCorrectionMode());
   RenderLiterals(record, fields);
   return Verdict::Accepted;
 }
@@ -135,7 +135,7 @@ bool RecordStep::ReadPass(const RecordFields& record, TLogStruct& fields, TDateT
     if (roles_[i] & kOperator) rawOperator_ = field.Value;
     if (roles_[i] & kBand) rawBand_ = field.Value;
     if (roles_[i] & kFrequency) rawFrequency_ = field.Value;
-    if (field.Kind != 7) continue;
+    if (field.Kind != ValueKind::DateTime) continue;
     try {
       if (IsOutOfDate(field, closeDate)) outOfDate = true;
     } catch (const EConvertError& error) {
@@ -157,7 +157,7 @@ void RecordStep::RenderLiterals(const RecordFields& record, const TLogStruct& fi
     } catch (const EConvertError& error) {
       // A date and time entry's date converted in the read pass already, so
       // what failed here is its linked time.
-      if (field.Kind == 7 && !field.LinkedADIFName.empty()) {
+      if (field.Kind == ValueKind::DateTime && !field.LinkedADIFName.empty()) {
         NameFailure(field.LinkedADIFName, record.Get(field.LinkedADIFName, 6), error);
       } else {
         NameFailure(field.ADIFName, field.Value, error);
@@ -168,8 +168,8 @@ void RecordStep::RenderLiterals(const RecordFields& record, const TLogStruct& fi
 }
 
 // INSERT when the log holds no QSO with the record's key, else UPDATE.
-void RecordStep::BuildStatement(const TLogStruct& fields, std::u16string_view logName,
-                                ImportCounters& counters, std::u16string& statement) {
+RecordOutcome RecordStep::BuildStatement(const TLogStruct& fields, std::u16string_view logName,
+                                         ImportCounters& counters, std::u16string& statement) {
   if (quotedLogName_.empty() || logName_ != logName) {
     logName_ = logName;
     quotedLogName_ = QuoteSqlString(logName);
@@ -178,10 +178,11 @@ void RecordStep::BuildStatement(const TLogStruct& fields, std::u16string_view lo
   if (StoredQsoExists(quotedLogName_)) {
     BuildUpdate(fields, quotedLogName_, statement);
     ++counters.updated;
-  } else {
-    BuildInsert(fields, quotedLogName_, statement);
-    ++counters.inserted;
+    return RecordOutcome::Update;
   }
+  BuildInsert(fields, quotedLogName_, statement);
+  ++counters.inserted;
+  return RecordOutcome::Insert;
 }
 
 // The key columns of the corrected values; an empty key value matches a

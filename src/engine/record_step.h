@@ -7,12 +7,14 @@
 #include <string_view>
 #include <vector>
 
+#include "engine/correction_mode.h"
 #include "engine/record_fields.h"
+#include "engine/target_log.h"
 #include "logmodel/log_table.h"
-#include "runtime/date_time.h"
 
 namespace quillet {
 
+class Dictionaries;
 class EConvertError;
 class ErrorFile;
 class ImportDialogPort;
@@ -26,24 +28,19 @@ struct ImportCounters {
 };
 
 enum class RecordOutcome {
-  Blank,      // no QSO (blank, or a trailer after the last record): nothing counted, nothing written
-  Ignored,    // out of date or foreign operator: ignored counted, record copied
-  Failed,     // a value did not convert: errors counted, record copied
-  Statement,  // statement set; inserted or updated counted
-};
-
-// The log the records go into, as the host's settings give it.
-struct TargetLog {
-  std::u16string_view name;         // LOG.TABLE, written into LOGNAME
-  TDateTime closeDate = 0;          // LOG.EXPIRE
-  std::u16string_view logOperator;  // LOG.OPERATOR
+  Blank,    // no QSO (blank, or a trailer after the last record): nothing counted, nothing written
+  Ignored,  // out of date or foreign operator: ignored counted, record copied
+  Failed,   // a value did not convert: errors counted, record copied
+  Insert,   // an INSERT statement set: inserted counted
+  Update,   // an UPDATE statement set: updated counted
 };
 
 class RecordStep {
  public:
-  // All references must outlive the step.
+  // All references must outlive the step. dictionaries serve the
+  // corrections of FillFields.
   RecordStep(ImportDialogPort& dialog, IHostServer* server, ErrorFile& errorFile,
-             FieldLookup lookup = FieldLookup::Indexed);
+             const Dictionaries& dictionaries, FieldLookup lookup = FieldLookup::Indexed);
 
   // How the source's data specifiers count their lengths; Utf16Units
   // until set.
@@ -53,7 +50,7 @@ class RecordStep {
   // entries keep their ADIF names between the records of a run. Only
   // EConvertError raised by a value of the record makes it Failed, with
   // the reason kept in ConversionMessage(); host failures and error-file
-  // write failures raise.
+  // write failures raise. Insert and Update say which statement was built.
   RecordOutcome ImportRecord(std::u16string_view record, TLogStruct& fields, const TargetLog& log,
                              ImportCounters& counters, std::u16string& statement);
 
@@ -70,7 +67,7 @@ class RecordStep {
   enum class Verdict { Accepted, Ignored };
   // What the record step does with an entry, by its ADIF name; a bit set.
   enum Role : std::uint8_t {
-    kUpperCased = 1,      // upper-cased in modes 1 and 2
+    kUpperCased = 1,      // upper-cased in the Format and FillFields modes
     kOperatorSource = 2,  // OPERATOR or STATION_CALLSIGN
     kOperator = 4,
     kBand = 8,
@@ -88,12 +85,13 @@ class RecordStep {
   // step named them already; the caller rethrows.
   void NameFailure(std::u16string_view name, std::u16string_view value, const EConvertError& error);
   bool IsTrailer(std::u16string_view record, const TLogStruct& fields) const;
-  void BuildStatement(const TLogStruct& fields, std::u16string_view logName, ImportCounters& counters,
-                      std::u16string& statement);
+  RecordOutcome BuildStatement(const TLogStruct& fields, std::u16string_view logName,
+                               ImportCounters& counters, std::u16string& statement);
   Verdict PrepareRecord(const RecordFields& record, TLogStruct& fields, const TargetLog& log);
   // Reads every entry's value; true when the record is out of date.
   bool ReadPass(const RecordFields& record, TLogStruct& fields, TDateTime closeDate);
-  void ApplyCorrections(TLogStruct& fields, int mode);
+  void ApplyCorrections(TLogStruct& fields, CorrectionMode mode);
+  void FillFromCallsign(TLogStruct& fields, const std::u16string& callsign) const;
   void RenderLiterals(const RecordFields& record, const TLogStruct& fields);
   void BuildKeyCondition(const TLogStruct& fields);
   void AppendFillableKey(const TLogField& field, std::uint8_t role);
@@ -106,6 +104,7 @@ class RecordStep {
   ImportDialogPort& dialog_;
   IHostServer* server_;
   ErrorFile& errorFile_;
+  const Dictionaries& dictionaries_;
   FieldLookup lookup_;
   AdifLengths lengths_ = AdifLengths::Utf16Units;
   std::u16string conversionMessage_;

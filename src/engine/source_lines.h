@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "adif/adif_reader.h"
 #include "platform/files.h"
@@ -64,10 +63,5 @@ class SourceLineReader : public LineSource {
   bool failed_ = false;
   bool skipLineFeed_ = false;  // the last line ended at a CR
 };
-
-// Fills lines with the file's lines; false when the file cannot be opened
-// or read. encoding, when given, receives how the file was decoded.
-bool LoadSourceLines(std::u16string_view fileName, std::vector<std::u16string>& lines,
-                     SourceEncoding* encoding = nullptr);
 
 }  // namespace quillet

@@ -1,8 +1,8 @@
 #include "engine/sql_rendering.h"
 
-#include "adif/value_conversion.h"
+#include "adif/adif_date.h"
 #include "engine/record_fields.h"
-#include "logmodel/log_table.h"
+#include "engine/sql_text.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 
@@ -13,30 +13,9 @@ using namespace std::string_view_literals;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
-// A decimal integer with optional leading blanks and sign.
-int DatePart(std::u16string_view text) {
-  std::size_t i = 0;
-  while (i < text.size() && text[i] == u' ') ++i;
-  const bool negative = i < text.size() && text[i] == u'-';
-  if (i < text.size() && (text[i] == u'-' || text[i] == u'+')) ++i;
-  if (i == text.size()) throw EConvertError(FormatText(kInvalidInteger, {text}));
-  int value = 0;
-  for (; i < text.size(); ++i) {
-    if (!IsDigit(text[i])) throw EConvertError(FormatText(kInvalidInteger, {text}));
-    value = value * 10 + (text[i] - u'0');
-  }
-  return negative ? -value : value;
-}
-
+// What of count units from first the value holds; empty past its end.
 std::u16string_view Part(std::u16string_view value, std::size_t first, std::size_t count) {
   return first < value.size() ? value.substr(first, count) : std::u16string_view();
-}
-
-DateParts AdifDateParts(std::u16string_view value) {
-  const DateParts parts{DatePart(Part(value, 0, 4)), DatePart(Part(value, 4, 2)),
-                        DatePart(Part(value, 6, 2))};
-  EncodeDate(parts.year, parts.month, parts.day);
-  return parts;
 }
 
 void AppendDigits(std::u16string& out, int value, int width) {
@@ -127,6 +106,19 @@ bool AppendTimeOfDay(std::u16string& out, std::u16string_view value) {
   return true;
 }
 
+// An empty value of the kinds below is NULL.
+bool AppendNull(std::u16string& out, std::u16string_view value) {
+  if (!value.empty()) return false;
+  out += u"NULL"sv;
+  return true;
+}
+
+void AppendSqlDateLiteral(std::u16string& out, std::u16string_view value) {
+  out += u'#';
+  AppendSqlDate(out, value);
+  out += u'#';
+}
+
 bool AppendFlag(std::u16string& out, std::u16string_view value) {
   if (value != u"Y"sv && value != u"N"sv) return false;
   out += QuoteSqlString(value);
@@ -135,55 +127,32 @@ bool AppendFlag(std::u16string& out, std::u16string_view value) {
 
 }  // namespace
 
-TDateTime AdifDateValue(std::u16string_view value) {
-  const DateParts parts = AdifDateParts(value);
-  return EncodeDate(parts.year, parts.month, parts.day);
-}
-
 bool AppendLiteral(std::u16string& out, const TLogField& field, const RecordFields& fields) {
   const std::u16string& value = field.Value;
-  if (field.Kind == 1) {
-    out += value == u"Y"sv ? u"TRUE"sv : u"FALSE"sv;
-    return true;
-  }
-  if (field.Kind == 2) return !value.empty() && AppendFlag(out, value);
-  if (field.Kind == 6) return AppendTimeOfDay(out, value);
-  if (field.Kind > 8) return false;
-  if (value.empty()) {
-    out += u"NULL"sv;
-    return true;
-  }
   switch (field.Kind) {
-    case 0:  // counters and plain values go in unquoted, so they pass as numbers only
-    case 3:
-    case 4:
-      AppendNumber(out, value);
-      break;
-    case 5:
-      out += u'#';
-      AppendSqlDate(out, value);
-      out += u'#';
-      break;
-    case 7:
-      AppendDateTime(out, field, fields);
-      break;
-    default:
-      out += QuoteSqlString(value);
-      break;
+    case ValueKind::Boolean:
+      out += value == u"Y"sv ? u"TRUE"sv : u"FALSE"sv;
+      return true;
+    case ValueKind::Flag:
+      return !value.empty() && AppendFlag(out, value);
+    case ValueKind::Time:
+      return AppendTimeOfDay(out, value);
+    case ValueKind::Counter:  // counters and plain values go in unquoted, so they pass as numbers only
+    case ValueKind::Integer:
+    case ValueKind::Decimal:
+      if (!AppendNull(out, value)) AppendNumber(out, value);
+      return true;
+    case ValueKind::Date:
+      if (!AppendNull(out, value)) AppendSqlDateLiteral(out, value);
+      return true;
+    case ValueKind::DateTime:
+      if (!AppendNull(out, value)) AppendDateTime(out, field, fields);
+      return true;
+    case ValueKind::Text:
+      if (!AppendNull(out, value)) out += QuoteSqlString(value);
+      return true;
   }
-  return true;
-}
-
-std::u16string BuildAssignment(const RecordFields& fields, std::u16string_view column, std::uint8_t kind,
-                               std::u16string_view linkedAdifName, std::u16string_view value) {
-  TLogField field;
-  field.Column = column;
-  field.Kind = kind;
-  field.LinkedADIFName = linkedAdifName;
-  field.Value = value;
-  std::u16string assignment(column);
-  assignment += u'=';
-  return AppendLiteral(assignment, field, fields) ? assignment : std::u16string();
+  return false;  // a kind the host's table does not describe gets no assignment
 }
 
 }  // namespace quillet

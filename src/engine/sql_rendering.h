@@ -3,33 +3,21 @@
 // raise EConvertError, like a malformed date.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "runtime/date_time.h"
+#include "logmodel/log_table.h"
 
 namespace quillet {
 
 class RecordFields;
-struct TLogField;
 
 // The message for a linked time that is not HHMM or HHMMSS.
 inline constexpr char16_t kInvalidTime[] = u"''%s'' is not a valid time";
-
-// The date of an ADIF date value YYYYMMDD at midnight. Each of the three
-// parts is read as far as the value reaches and must be a decimal integer,
-// the three a calendar date; otherwise raises EConvertError.
-TDateTime AdifDateValue(std::u16string_view value);
 
 // Appends the SQL literal of field's current value to out and returns true;
 // returns false, out unchanged, when the column gets no assignment. fields
 // supplies the linked time of a date-and-time entry.
 bool AppendLiteral(std::u16string& out, const TLogField& field, const RecordFields& fields);
-
-// column + "=" + the literal of value; empty when the column gets no
-// assignment.
-std::u16string BuildAssignment(const RecordFields& fields, std::u16string_view column, std::uint8_t kind,
-                               std::u16string_view linkedAdifName, std::u16string_view value);
 
 }  // namespace quillet

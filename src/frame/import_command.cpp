@@ -9,9 +9,8 @@
 #include "frame/exception_family.h"
 #include "frame/plugin.h"
 #include "frame/str_to_date_time.h"
+#include "hostcalls/host_calls.h"
 #include "platform/clock.h"
-#include "runtime/bstr.h"
-#include "runtime/safe_call.h"
 
 namespace quillet {
 namespace {
@@ -19,12 +18,6 @@ namespace {
 constexpr char16_t kDialogCaption[] = u"Append ADIF data into current log";
 constexpr char16_t kSettingsSection[] = u"ADIF Import";
 constexpr char16_t kSourceFilter[] = u"ADIF files|*.adif;*.adi";
-
-std::u16string HostVariable(IHostKernel* kernel, std::u16string_view name) {
-  BString value;
-  Check(kernel->GetVariable(BString(name).get(), value.put()));
-  return value.Text();
-}
 
 }  // namespace
 
@@ -36,11 +29,12 @@ void TPlugin::MenuClick(TPluginMenuItem& /*sender*/) {
   dialog->SetCaption(kDialogCaption);
   dialog->HostKernel = Kernel;
   dialog->HostServer = Server;
-  dialog->IniPath = HostVariable(Kernel.get(), u"APPINI");
+  dialog->IniPath = host_calls::GetVariable(Kernel.get(), u"APPINI");
   dialog->IniSection = kSettingsSection;
-  dialog->LogCloseDate = StrToDateTime(HostVariable(Kernel.get(), u"LOG.EXPIRE"), LocaleShortFormats());
-  dialog->LogOperator = HostVariable(Kernel.get(), u"LOG.OPERATOR");
-  dialog->LogName = HostVariable(Kernel.get(), u"LOG.TABLE");
+  dialog->LogCloseDate =
+      StrToDateTime(host_calls::GetVariable(Kernel.get(), u"LOG.EXPIRE"), LocaleShortFormats());
+  dialog->LogOperator = host_calls::GetVariable(Kernel.get(), u"LOG.OPERATOR");
+  dialog->LogName = host_calls::GetVariable(Kernel.get(), u"LOG.TABLE");
   dialog->dlgSource.Filter = kSourceFilter;
   dialog->dlgSource.FilterIndex = 1;
   dialog->ShowModal();

@@ -10,15 +10,18 @@
 namespace quillet {
 
 // Value classes (TDBTableField::Kind); each decides how a value is
-// rendered in SQL.
-inline constexpr std::uint8_t kKindCounter = 0;   // maintained by the database
-inline constexpr std::uint8_t kKindBoolean = 1;   // "Y" is true
-inline constexpr std::uint8_t kKindFlag = 2;      // "Y" or "N"
-inline constexpr std::uint8_t kKindDecimal = 4;   // a number, unquoted
-inline constexpr std::uint8_t kKindDate = 5;      // YYYYMMDD
-inline constexpr std::uint8_t kKindTime = 6;      // HHMM or HHMMSS
-inline constexpr std::uint8_t kKindDateTime = 7;  // date, with the time from LinkedADIFName
-inline constexpr std::uint8_t kKindText = 8;      // quoted text
+// rendered in SQL. The numbers are those of the host's table description.
+enum class ValueKind : std::uint8_t {
+  Counter = 0,   // maintained by the database; a number, unquoted
+  Boolean = 1,   // "Y" is true
+  Flag = 2,      // "Y" or "N"
+  Integer = 3,   // a number, unquoted
+  Decimal = 4,   // a number, unquoted
+  Date = 5,      // YYYYMMDD
+  Time = 6,      // HHMM or HHMMSS
+  DateTime = 7,  // date, with the time from LinkedADIFName
+  Text = 8,      // quoted text
+};
 
 struct TDBTableField {
   std::u16string Name;  // a "*" marks a key column; "-" has no column
@@ -28,7 +31,7 @@ struct TDBTableField {
   std::u16string Align;
   std::int32_t DisplayWidth = 0;
   std::int32_t Size = 0;  // characters taken from the ADIF value
-  std::uint8_t Kind = 0;  // value class, decides the SQL rendering
+  ValueKind Kind = ValueKind::Counter;  // decides the SQL rendering
   std::u16string LinkedADIFName;
 };
 
@@ -39,7 +42,7 @@ struct TDBTableStruct {
 
 void AddTableField(TDBTableStruct& table, std::u16string_view name, std::u16string_view sqlType,
                    std::u16string_view adifName, std::u16string_view caption, std::u16string_view align,
-                   std::int32_t displayWidth, std::int32_t size, std::uint8_t kind,
+                   std::int32_t displayWidth, std::int32_t size, ValueKind kind,
                    std::u16string_view linkedAdifName);
 void BuildLogTable(TDBTableStruct& table);
 
@@ -51,7 +54,7 @@ struct TLogField {
   std::u16string ADIFName;
   std::int32_t Size = 0;
   std::u16string Value;
-  std::uint8_t Kind = 0;
+  ValueKind Kind = ValueKind::Counter;
   std::u16string LinkedADIFName;
   bool IsKey = false;
 };

@@ -10,18 +10,6 @@ std::u16string UpperAscii(std::u16string_view text) {
   return result;
 }
 
-std::u16string TrimLeft(std::u16string_view text) {
-  std::size_t first = 0;
-  while (first < text.size() && text[first] <= u' ') ++first;
-  return std::u16string(text.substr(first));
-}
-
-std::u16string TrimRight(std::u16string_view text) {
-  std::size_t end = text.size();
-  while (end > 0 && text[end - 1] <= u' ') --end;
-  return std::u16string(text.substr(0, end));
-}
-
 std::u16string_view TrimmedView(std::u16string_view text) {
   std::size_t first = 0;
   std::size_t end = text.size();
@@ -31,6 +19,12 @@ std::u16string_view TrimmedView(std::u16string_view text) {
 }
 
 std::u16string Trim(std::u16string_view text) { return std::u16string(TrimmedView(text)); }
+
+std::u16string_view TrimSpaces(std::u16string_view text) {
+  while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == u' ') text.remove_suffix(1);
+  return text;
+}
 
 std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
   const auto lead = static_cast<unsigned char>(bytes[at]);
@@ -128,8 +122,6 @@ std::string Utf16ToUtf8(std::u16string_view text) {
   }
   return result;
 }
-
-std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
 
 std::u16string IntToText(std::int64_t value) {
   const bool negative = value < 0;

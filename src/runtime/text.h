@@ -17,8 +17,9 @@ char16_t UpperAscii(char16_t c);
 // at both ends; TrimmedView gives the same characters without a copy.
 std::u16string Trim(std::u16string_view text);
 std::u16string_view TrimmedView(std::u16string_view text);
-std::u16string TrimLeft(std::u16string_view text);
-std::u16string TrimRight(std::u16string_view text);
+// Removes only the blank U+0020 at both ends, as numbers in ADIF values
+// are read.
+std::u16string_view TrimSpaces(std::u16string_view text);
 
 std::u16string Utf8ToUtf16(std::string_view text);
 // Length of the well-formed multi-byte UTF-8 sequence at bytes[at], or 0
@@ -26,9 +27,6 @@ std::u16string Utf8ToUtf16(std::string_view text);
 // above U+10FFFF, nothing cut short.
 std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at);
 std::string Utf16ToUtf8(std::u16string_view text);
-
-// Widens text made of ASCII characters only (literals, numbers).
-std::u16string Ascii(std::string_view text);
 
 std::u16string IntToText(std::int64_t value);
 

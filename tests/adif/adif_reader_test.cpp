@@ -4,6 +4,7 @@
 
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
+#include "support/adif_text.h"
 
 namespace quillet {
 namespace {

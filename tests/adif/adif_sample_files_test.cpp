@@ -5,8 +5,9 @@
 #include <iterator>
 
 #include "adif/adif_reader.h"
-#include "adif/value_conversion.h"
+#include "logmodel/band_lookup.h"
 #include "runtime/text.h"
+#include "support/adif_text.h"
 
 namespace quillet {
 namespace {

@@ -8,8 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "engine/import_engine.h"
-#include "logmodel/dictionaries.h"
 #include "platform/files.h"
 #include "platform/portable/ini_file.h"
 #include "platform/ui/application.h"
@@ -41,7 +39,6 @@ class ImportDialogTest : public ::testing::Test {
     host_.SetVariable(u"APPLICATION", u"Host");
     core_.SetHost(host_.Kernel(), host_.Server());
     previousHook_ = ui::SetErrorBoxHook([this](std::u16string_view text) { errorBoxes_.emplace_back(text); });
-    RunFlag = false;
     dialog_ = std::make_unique<TfrmQuillet>(&core_);
     dialog_->HostKernel = ComPtr<IHostKernel>::Borrow(host_.Kernel());
     dialog_->HostServer = ComPtr<IHostServer>::Borrow(host_.Server());
@@ -63,6 +60,8 @@ class ImportDialogTest : public ::testing::Test {
 
   TfrmQuillet& Dialog() { return *dialog_; }
   bool AppendEnabled() { return dialog_->dbtGetADIF.OkEnabled(); }
+  // The settings file holds the mode as its number.
+  void Remember(std::u16string_view path, CorrectionMode mode) { Remember(path, static_cast<int>(mode)); }
   void Remember(std::u16string_view path, int mode) {
     IniFile ini(iniPath_);
     ini.WriteString(u"ADIF Import", u"ADIF", path);
@@ -92,7 +91,7 @@ TEST_F(ImportDialogTest, FirstUseShowsDownloadFolderModeZeroAndAppendDisabled) {
   EXPECT_TRUE(Dialog().mProgress.Text().empty());
   EXPECT_EQ(Dialog().dbtGetADIF.OkCaption(), u"Append");
   EXPECT_EQ(Dialog().dbtGetADIF.CancelCaption(), u"Close");
-  EXPECT_NE(ErrorFileHeader.find(u"<PROGRAMID:4>Host"), std::u16string::npos);
+  EXPECT_NE(Dialog().ErrorFileHeader().find(u"<PROGRAMID:4>Host"), std::u16string::npos);
 }
 
 #ifdef _WIN32
@@ -119,12 +118,12 @@ TEST_F(ImportDialogTest, AppendFollowsTheSourceText) {
 }
 
 TEST_F(ImportDialogTest, CompletedRunKeepsAppendDisabledUntilNextActivation) {
-  Remember(source_, 0);
+  Remember(source_, CorrectionMode::None);
   Dialog().Activate();
   ASSERT_TRUE(AppendEnabled());
   Dialog().dbtGetADIF.ClickOk();
   EXPECT_TRUE(errorBoxes_.empty());
-  EXPECT_TRUE(RunFlag);
+  EXPECT_TRUE(Dialog().RunFlag);
   EXPECT_NE(Dialog().mProgress.Text().find(u"* Import: log.adi"), std::u16string::npos);
   EXPECT_TRUE(Dialog().dbtGetADIF.CancelFocused());
   EXPECT_EQ(ui::WaitCursorDepth(), 0);
@@ -132,13 +131,13 @@ TEST_F(ImportDialogTest, CompletedRunKeepsAppendDisabledUntilNextActivation) {
   EXPECT_FALSE(AppendEnabled());
   Dialog().Activate();
   EXPECT_TRUE(AppendEnabled());
-  EXPECT_FALSE(RunFlag);
+  EXPECT_FALSE(Dialog().RunFlag);
 }
 
 TEST_F(ImportDialogTest, SettingsAreRememberedOnlyAfterARun) {
-  Remember(source_, 1);
+  Remember(source_, CorrectionMode::Format);
   Dialog().Activate();
-  EXPECT_EQ(Dialog().cbProve.ItemIndex(), 1);
+  EXPECT_EQ(Dialog().cbProve.ItemIndex(), static_cast<int>(CorrectionMode::Format));
   Dialog().edSource.SetText(other_);
   Dialog().dbtGetADIF.ClickCancel();  // closes: no run, nothing stored
   EXPECT_EQ(Remembered(u"ADIF"), source_);
@@ -156,7 +155,7 @@ TEST_F(ImportDialogTest, RememberedModeOutsideTheListSelectsNoneAndStoresMinusOn
   Remember(source_, 7);
   Dialog().Activate();
   EXPECT_EQ(Dialog().cbProve.ItemIndex(), -1);
-  EXPECT_EQ(Dialog().CorrectionMode(), -1);
+  EXPECT_EQ(Dialog().SelectedCorrectionMode(), CorrectionMode::None);
   Dialog().dbtGetADIF.ClickOk();
   EXPECT_EQ(host_.CallCount("GetRecordCount"), 0);
   Dialog().dbtGetADIF.ClickCancel();
@@ -164,7 +163,7 @@ TEST_F(ImportDialogTest, RememberedModeOutsideTheListSelectsNoneAndStoresMinusOn
 }
 
 TEST_F(ImportDialogTest, FillModeWithoutCountriesShowsTheMessageAndStops) {
-  Remember(source_, 2);
+  Remember(source_, CorrectionMode::FillFields);
   host_.SetRecordCount(u"PROVINCE", 5);
   host_.SetRecordCount(u"UNIQUECALL", 5);
   Dialog().Activate();
@@ -180,13 +179,13 @@ TEST_F(ImportDialogTest, FillModeWithoutCountriesShowsTheMessageAndStops) {
   EXPECT_EQ(box.caption, u"Missing information");
   EXPECT_EQ(box.kind, 1);
   EXPECT_EQ(box.buttons, 4u);
-  EXPECT_FALSE(RunFlag);
+  EXPECT_FALSE(Dialog().RunFlag);
   EXPECT_TRUE(AppendEnabled());
   EXPECT_TRUE(Dialog().mProgress.Text().empty());
 }
 
 TEST_F(ImportDialogTest, FillModeLoadsTheDictionariesInOrderThenRuns) {
-  Remember(source_, 2);
+  Remember(source_, CorrectionMode::FillFields);
   for (const char16_t* table : {u"COUNTRY", u"PROVINCE", u"UNIQUECALL"}) host_.SetRecordCount(table, 3);
   Dialog().Activate();
   host_.ClearCalls();
@@ -203,28 +202,28 @@ TEST_F(ImportDialogTest, FillModeLoadsTheDictionariesInOrderThenRuns) {
   EXPECT_NE(order[3].find("FROM UNIQUECALL"), std::string::npos);
   EXPECT_NE(order[4].find("FROM PROVINCE"), std::string::npos);
   EXPECT_NE(order[5].find("FROM COUNTRY"), std::string::npos);
-  EXPECT_TRUE(RunFlag);
+  EXPECT_TRUE(Dialog().RunFlag);
 }
 
 TEST_F(ImportDialogTest, CorrectingModeLoadsNothing) {
-  Remember(source_, 1);
+  Remember(source_, CorrectionMode::Format);
   Dialog().Activate();
   Dialog().dbtGetADIF.ClickOk();
   EXPECT_EQ(host_.CallCount("GetRecordCount"), 0);
   EXPECT_EQ(host_.CallCount("CreateQuery"), 0);
-  EXPECT_TRUE(RunFlag);
+  EXPECT_TRUE(Dialog().RunFlag);
 }
 
 TEST_F(ImportDialogTest, RunEndingWithAnErrorCleansUpAndStaysDisabled) {
-  Remember(source_, 0);
+  Remember(source_, CorrectionMode::None);
   Dialog().Activate();
   host_.FailAt("SendCommand", 0, E_FAIL, u"Host refused");
   Dialog().dbtGetADIF.ClickOk();
   ASSERT_EQ(errorBoxes_.size(), 1u);
-  EXPECT_TRUE(RunFlag);
+  EXPECT_TRUE(Dialog().RunFlag);
   EXPECT_FALSE(AppendEnabled());
   EXPECT_EQ(ui::WaitCursorDepth(), 0);
-  EXPECT_TRUE(UniqueCallList.empty() && ProvinceList.empty() && CountryList.empty());
+  EXPECT_EQ(Dialog().RunDictionaries(), nullptr);
   Dialog().dbtGetADIF.ClickCancel();  // an errored run still stores the settings
   EXPECT_EQ(Remembered(u"ADIF"), source_);
 }
@@ -255,7 +254,7 @@ TEST_F(ImportDialogTest, FileButtonStartsInTheSourceFolder) {
 #endif
 
 TEST_F(ImportDialogTest, ModalRunAsBatchImportsAndRemembers) {
-  Remember(source_, 0);
+  Remember(source_, CorrectionMode::None);
   ::testing::internal::CaptureStdout();
   Dialog().ShowModal();
   const std::string out = ::testing::internal::GetCapturedStdout();

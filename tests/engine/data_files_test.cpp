@@ -6,11 +6,15 @@
 #include <set>
 
 #include "adif/adif_reader.h"
+#include "engine/error_file.h"
 #include "engine/fake_dialog.h"
 #include "engine/import_engine.h"
 #include "engine/source_lines.h"
+#include "refdata/dictionaries.h"
 #include "runtime/text.h"
+#include "support/adif_text.h"
 #include "support/fake_host.h"
+#include "support/source_file_lines.h"
 
 namespace quillet::testing {
 namespace {
@@ -102,11 +106,12 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
 
     StoringHost host;
     FakeDialog dialog;
-    dialog.mode = 1;
+    dialog.mode = CorrectionMode::Format;
     dialog.source = source;
     ImportEngine engine(dialog, host.host.Kernel(), host.host.Server());
-    ErrorFileHeader = u"<EOH>";
-    ASSERT_TRUE(engine.RunImport(source, u"Log", kCloseDate, logOperator));
+    const Dictionaries dictionaries;
+    const TargetLog log{u"Log", kCloseDate, logOperator};
+    ASSERT_TRUE(engine.RunImport(source, log, dictionaries, u"<EOH>"));
     const int inserted = SummaryCount(dialog.memo, u"Inserted to log: ");
     const int updated = SummaryCount(dialog.memo, u"Updated in log: ");
     const int ignored = SummaryCount(dialog.memo, u"Ignored: ");
@@ -120,7 +125,7 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     // Every rejected record is in the error file, in order.
     std::vector<std::u16string> rejected;
     if (ignored + errors > 0) {
-      ASSERT_TRUE(LoadSourceLines(ErrorFilePath, rejected));
+      ASSERT_TRUE(LoadSourceLines(ErrorFilePathOf(source), rejected));
       rejected.erase(rejected.begin());  // the header
     }
     EXPECT_EQ(rejected.size(), static_cast<std::size_t>(ignored + errors));
@@ -133,7 +138,7 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     host.updatedKeys.clear();
     dialog.memo.clear();
     const std::set<std::u16string> storedBefore = host.stored;
-    ASSERT_TRUE(engine.RunImport(source, u"Log", kCloseDate, logOperator));
+    ASSERT_TRUE(engine.RunImport(source, log, dictionaries, u"<EOH>"));
     EXPECT_EQ(SummaryCount(dialog.memo, u"Inserted to log: "), 0);
     EXPECT_EQ(SummaryCount(dialog.memo, u"Updated in log: "), inserted + updated);
     EXPECT_EQ(host.stored, storedBefore);

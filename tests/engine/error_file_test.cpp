@@ -9,7 +9,7 @@
 #endif
 
 #include "engine/fake_dialog.h"
-#include "engine/import_engine.h"
+#include "platform/files.h"
 #include "platform/text_codec.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
@@ -40,31 +40,46 @@ TEST(ErrorFile, FirstRecordCreatesTheFileAndWarnsOnce) {
   TempFolder folder;
   FakeDialog dialog;
   FakeHost host;
-  ErrorFileHeader = u"H1\r\n<EOH>";
+  const std::u16string header = u"H1\r\n<EOH>";
+  ErrorFile file(dialog, host.Kernel(), header, folder.File("x.adi"), SourceEncoding::Ansi);
   const std::u16string path = folder.File("x.err");
-  ErrorFile file(dialog, host.Kernel());
-  file.AppendErrorRecord(path, u"<CALL:3>\u00E9\u4E2D\u00E9<EOR>");
-  file.AppendErrorRecord(path, u"<CALL:1>B<EOR>");
+  EXPECT_EQ(file.ErrorFilePath(), path);
+  EXPECT_EQ(file.ErrorFileName(), u"x.err");
+  EXPECT_EQ(file.ErrorFileHeader(), header);
+  file.AppendErrorRecord(u"<CALL:3>\u00E9\u4E2D\u00E9<EOR>");
+  file.AppendErrorRecord(u"<CALL:1>B<EOR>");
   EXPECT_EQ(ReadBytes(path),
             Utf16ToAnsi(u"H1\r\n<EOH>\r\n<CALL:3>\u00E9\u4E2D\u00E9<EOR>\r\n<CALL:1>B<EOR>\r\n"));
   EXPECT_EQ(dialog.errorCaption, u"Warning: ADIF errors found");
   EXPECT_EQ(host.LogLines(), (std::vector<std::u16string>{u"Warning: ADIF errors found, saved in x.err"}));
 
   // A source read through a byte-order mark keeps its characters.
-  const std::u16string bomPath = folder.File("bom.err");
-  file.SetSourceEncoding(SourceEncoding::Utf16LE);
-  file.AppendErrorRecord(bomPath, u"\u4E2D");
-  EXPECT_EQ(ReadBytes(bomPath),
+  ErrorFile bomFile(dialog, host.Kernel(), header, folder.File("bom.adi"), SourceEncoding::Utf16LE);
+  bomFile.AppendErrorRecord(u"\u4E2D");
+  EXPECT_EQ(ReadBytes(folder.File("bom.err")),
             "\xEF\xBB\xBF"
             "H1\r\n<EOH>\r\n\xE4\xB8\xAD\r\n");
 
   // A source read as UTF-8 without a mark gets UTF-8 without a mark.
-  const std::u16string utf8Path = folder.File("utf8.err");
-  file.SetSourceEncoding(SourceEncoding::Utf8);
-  file.AppendErrorRecord(utf8Path, u"Montr\u00E9al");
-  EXPECT_EQ(ReadBytes(utf8Path), "H1\r\n<EOH>\r\nMontr\xC3\xA9" "al\r\n");
+  ErrorFile utf8File(dialog, host.Kernel(), header, folder.File("utf8.adi"), SourceEncoding::Utf8);
+  utf8File.AppendErrorRecord(u"Montr\u00E9al");
+  EXPECT_EQ(ReadBytes(folder.File("utf8.err")),
+            "H1\r\n<EOH>\r\nMontr\xC3\xA9"
+            "al\r\n");
 
-  EXPECT_THROW(file.AppendErrorRecord(folder.File("no/such/folder.err"), u"x"), EInOutError);
+  ErrorFile nowhere(dialog, host.Kernel(), header, folder.File("no/such/folder.adi"), SourceEncoding::Ansi);
+  EXPECT_THROW(nowhere.AppendErrorRecord(u"x"), EInOutError);
+}
+
+// A run starts its error file afresh.
+TEST(ErrorFile, OlderFileOfTheSameSourceIsDeleted) {
+  TempFolder folder;
+  FakeDialog dialog;
+  FakeHost host;
+  WriteBytes(folder.File("x.err"), "old");
+  const ErrorFile file(dialog, host.Kernel(), u"<EOH>", folder.File("x.adi"), SourceEncoding::Ansi);
+  file.DeleteOlderFile();
+  EXPECT_FALSE(FileExists(folder.File("x.err")));
 }
 
 #ifndef _WIN32
@@ -95,17 +110,16 @@ TEST(ErrorFile, ARecordIsWrittenWholeOrNotAtAll) {
   TempFolder folder;
   FakeDialog dialog;
   FakeHost host;
-  ErrorFileHeader = u"<EOH>";
   const std::u16string path = folder.File("full.err");
-  ErrorFile file(dialog, host.Kernel());
-  file.AppendErrorRecord(path, u"<CALL:1>A<EOR>");
+  ErrorFile file(dialog, host.Kernel(), u"<EOH>", folder.File("full.adi"), SourceEncoding::Ansi);
+  file.AppendErrorRecord(u"<CALL:1>A<EOR>");
   const std::string before = ReadBytes(path);
   {
     const FileSizeLimit limit(before.size() + 8);
-    EXPECT_THROW(file.AppendErrorRecord(path, u"<CALL:5>B1BBB<EOR>"), EInOutError);
+    EXPECT_THROW(file.AppendErrorRecord(u"<CALL:5>B1BBB<EOR>"), EInOutError);
   }
   EXPECT_EQ(ReadBytes(path), before);
-  file.AppendErrorRecord(path, u"<CALL:1>C<EOR>");
+  file.AppendErrorRecord(u"<CALL:1>C<EOR>");
   EXPECT_EQ(ReadBytes(path), before + "<CALL:1>C<EOR>\r\n");
 }
 #endif

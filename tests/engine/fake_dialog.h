@@ -21,7 +21,7 @@ class FakeDialog final : public ImportDialogPort {
   void SetErrorPaneCaption(std::u16string_view caption) override { errorCaption = caption; }
   std::u16string SourceText() const override { return source; }
   std::u16string Caption() const override { return u"Append ADIF data into current log"; }
-  int CorrectionMode() const override { return mode; }
+  CorrectionMode SelectedCorrectionMode() const override { return mode; }
   void ProcessMessages() override { ++processed; }
 
   std::u16string memo;
@@ -29,7 +29,7 @@ class FakeDialog final : public ImportDialogPort {
   std::vector<int> progress;
   std::u16string errorCaption;
   std::u16string source;
-  int mode = 0;
+  CorrectionMode mode = CorrectionMode::None;
   int processed = 0;
 };
 

@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "engine/fake_dialog.h"
 #include "platform/files.h"
+#include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 #include "support/fake_host.h"
@@ -25,14 +28,15 @@ class ImportRunTest : public ::testing::Test {
     BuildModuleTables();
     host.SetVariable(u"APPLICATION", u"Hosty");
     host.SetVariable(u"APPVERSION", u"2.1");
-    engine.BuildErrorFileHeader();
+    errorFileHeader = engine.BuildErrorFileHeader();
     host.ClearCalls();
   }
   bool Run(std::string_view name, std::string_view bytes) {
     source = folder.File(name);
     if (!bytes.empty() || name != "missing.adi") WriteBytes(source, bytes);
     dialog.source = source;
-    return engine.RunImport(source, u"My log", EncodeDate(2030, 1, 1), u"K1ABC");
+    return engine.RunImport(source, {u"My log", EncodeDate(2030, 1, 1), u"K1ABC"}, dictionaries,
+                            errorFileHeader);
   }
   std::u16string ImportLine() const {
     return u"* Import: " + ExtractFileName(source) + u" from " + ExtractFileDir(source) + u"\r\n";
@@ -49,6 +53,8 @@ class ImportRunTest : public ::testing::Test {
   FakeHost host;
   TempFolder folder;
   ImportEngine engine{dialog, host.Kernel(), host.Server()};
+  Dictionaries dictionaries;
+  std::u16string errorFileHeader;
   std::u16string source;
 };
 
@@ -129,7 +135,9 @@ TEST_F(ImportRunTest, FailureStatusEndsTheRunWithoutSummary) {
     failing.FailAt(method, 2, E_FAIL, u"disk full");
     const std::u16string path = folder.File(std::string(method) + ".adi");
     WriteBytes(path, kHeader + Record("FOREIGN", "20230102", "W1XYZ") + Record("A1A") + Record("B1B"));
-    EXPECT_THROW(failingEngine.RunImport(path, u"My log", EncodeDate(2030, 1, 1), u"K1ABC"), Exception);
+    EXPECT_THROW(failingEngine.RunImport(path, {u"My log", EncodeDate(2030, 1, 1), u"K1ABC"}, dictionaries,
+                                         errorFileHeader),
+                 Exception);
     EXPECT_EQ(failingDialog.memo.find(u"found records"), std::u16string::npos);
     EXPECT_EQ(failingDialog.memo.find(u"* Done."), std::u16string::npos);
     EXPECT_EQ(failing.LogLines().size(), 1u);  // the error-file warning only, no "Exec: " line
@@ -149,7 +157,9 @@ TEST_F(ImportRunTest, ErrorFileOfAnErrorFileKeepsSourceAndEncoding) {
   EXPECT_EQ(errors.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_EQ(errors.substr(errors.size() - Record("\xC3\xA9").size()),
             Record("\xC3\xA9", "20230102", "W1XYZ"));
-  EXPECT_EQ(ErrorFileName, u"old.err.err");
+  const std::vector<std::u16string>& journal = host.LogLines();
+  EXPECT_NE(std::find(journal.begin(), journal.end(), u"Warning: ADIF errors found, saved in old.err.err"),
+            journal.end());
 }
 
 // The closing date first, then the five operators met most often, the

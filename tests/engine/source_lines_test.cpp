@@ -6,6 +6,7 @@
 
 #include "engine/fake_dialog.h"
 #include "engine/whole_source_reference.h"
+#include "support/source_file_lines.h"
 
 namespace quillet::testing {
 namespace {

@@ -23,12 +23,12 @@ TEST(LogTable, HoldsThe36ColumnsOfLogs) {
   EXPECT_EQ(LogTable.Fields[2].Caption, u"QSO date & time");
   EXPECT_EQ(LogTable.Fields[2].DisplayWidth, 110);
   EXPECT_EQ(LogTable.Fields[12].Align, u"LR");
-  EXPECT_EQ(LogTable.Fields[12].Kind, kKindDecimal);
+  EXPECT_EQ(LogTable.Fields[12].Kind, ValueKind::Decimal);
 }
 
 TEST(BuildLogTable, EmptiesTheTableFirst) {
   TDBTableStruct table;
-  AddTableField(table, u"X", u"BIT", u"X", u"-", u"LL", 1, 1, kKindBoolean, u"");
+  AddTableField(table, u"X", u"BIT", u"X", u"-", u"LL", 1, 1, ValueKind::Boolean, u"");
   BuildLogTable(table);
   EXPECT_EQ(table.Fields.size(), 36u);
   EXPECT_EQ(table.Fields[1].Name, u"OMCALL*");
@@ -49,7 +49,7 @@ TEST(BuildLogStruct, DerivesThe34WorkingEntries) {
   EXPECT_EQ(keys, (std::vector<std::u16string>{u"OMCALL", u"QSODATE", u"QSOBAND", u"QSOMODE", u"CALLSIGN"}));
   const TLogField& date = list[1];
   EXPECT_EQ(date.Column, u"QSODATE");
-  EXPECT_EQ(date.Kind, kKindDateTime);
+  EXPECT_EQ(date.Kind, ValueKind::DateTime);
   EXPECT_EQ(date.Size, 8);
   EXPECT_EQ(date.LinkedADIFName, u"TIME_ON");
   EXPECT_EQ(list[28].Column, u"CALLSIGN");
@@ -60,9 +60,9 @@ TEST(BuildLogStruct, DerivesThe34WorkingEntries) {
 
 TEST(BuildLogStruct, SkipsAnyDashAndRemovesEveryStar) {
   TDBTableStruct table;
-  AddTableField(table, u"A", u"VARCHAR(5)", u"MY-FIELD", u"-", u"LL", 5, 5, kKindText, u"");
-  AddTableField(table, u"*B*C*", u"VARCHAR(5)", u"B", u"-", u"LL", 5, 5, kKindText, u"");
-  AddTableField(table, u"D", u"VARCHAR(5)", u"D", u"-", u"LL", 5, 5, kKindText, u"L");
+  AddTableField(table, u"A", u"VARCHAR(5)", u"MY-FIELD", u"-", u"LL", 5, 5, ValueKind::Text, u"");
+  AddTableField(table, u"*B*C*", u"VARCHAR(5)", u"B", u"-", u"LL", 5, 5, ValueKind::Text, u"");
+  AddTableField(table, u"D", u"VARCHAR(5)", u"D", u"-", u"LL", 5, 5, ValueKind::Text, u"L");
   const TLogStruct list = BuildLogStruct(table);
   ASSERT_EQ(list.size(), 2u);
   EXPECT_EQ(list[0].Column, u"BC");

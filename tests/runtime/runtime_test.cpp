@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "runtime/date_time.h"
+#include "runtime/decimal.h"
 #include "runtime/exceptions.h"
 #include "runtime/safe_call.h"
 #include "runtime/text.h"
@@ -72,6 +73,22 @@ TEST(SafeCall, FailureStatusRaisesAndSuccessPasses) {
   } catch (const EOleSysError& e) {
     EXPECT_EQ(static_cast<std::uint32_t>(e.ErrorCode), 0x80004005u);
   }
+}
+
+TEST(ParseDecimal, IsCorrectlyRoundedAndLocaleFree) {
+  EXPECT_EQ(*ParseDecimal(u"14.35"), 1435.0L / 100.0L);
+  EXPECT_EQ(*ParseDecimal(u"0.1357"), 1357.0L / 10000.0L);
+  EXPECT_EQ(*ParseDecimal(u"1234567890123456789"), 1234567890123456789.0L);
+  EXPECT_EQ(*ParseDecimal(u"0.000000000000000000000000001"), 1.0L / 1e27L);
+  EXPECT_EQ(*ParseDecimal(u"-0.5"), -0.5L);
+  EXPECT_EQ(*ParseDecimal(u"00014.0740000000000000000000"), *ParseDecimal(u"14.074"));
+  EXPECT_FALSE(ParseDecimal(u"14,35"));
+  EXPECT_FALSE(ParseDecimal(u"1e3"));
+  EXPECT_FALSE(ParseDecimal(u"-"));
+  EXPECT_FALSE(ParseDecimal(u"\t1"));
+  EXPECT_EQ(FormatDecimal(2.0L / 3.0L, 5), u"0.66667");
+  EXPECT_EQ(FormatDecimal(-2.5L, 0), u"-3");
+  EXPECT_EQ(FormatDecimal(0.000001L, 5), u"0.00000");
 }
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "engine/host_calls.h"
+#include "hostcalls/host_calls.h"
 
 #include <quillet/plugin_api.h>
 
@@ -15,6 +15,13 @@ void ShowError(IHostKernel* kernel, std::u16string_view text, std::u16string_vie
   Check(kernel->ShowError(BString(text).get(), BString(caption).get()));
 }
 
+std::int32_t ShowMessageBox(IHostKernel* kernel, std::u16string_view text, std::u16string_view caption,
+                            std::int32_t kind, std::uint32_t buttons) {
+  std::int32_t pressed = 0;
+  Check(kernel->ShowMessageBox(BString(text).get(), BString(caption).get(), kind, buttons, &pressed));
+  return pressed;
+}
+
 void SendCommand(IHostKernel* kernel, std::u16string_view command, std::u16string_view parameter) {
   Check(kernel->SendCommand(BString(command).get(), BString(parameter).get()));
 }
@@ -23,6 +30,12 @@ std::u16string GetVariable(IHostKernel* kernel, std::u16string_view name) {
   BString value;
   Check(kernel->GetVariable(BString(name).get(), value.put()));
   return value.Text();
+}
+
+std::int32_t GetRecordCount(IHostServer* server, std::u16string_view table) {
+  std::int32_t count = 0;
+  Check(server->GetRecordCount(BString(table).get(), &count));
+  return count;
 }
 
 std::int32_t GetRecordCountWhere(IHostServer* server, std::u16string_view table,

@@ -19,7 +19,7 @@
 #include <unordered_map>
 #include <vector>
 
-#include "logmodel/compiled_pattern.h"
+#include "refdata/compiled_pattern.h"
 
 namespace quillet {
 
@@ -34,9 +34,6 @@ class PatternIndex {
   // The first entry whose pattern resolves callsign, or kNone. Raises
   // ERegExpr when a pattern that did not compile has its turn.
   std::size_t FirstMatch(std::u16string_view callsign) const;
-  // The pattern entry held when the index was built.
-  const std::u16string& PatternOf(std::size_t entry) const { return patterns_[entry]; }
-  std::size_t Size() const { return patterns_.size(); }
 
  private:
   struct Candidate {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "logmodel/dictionaries.h"
 #include "platform/clock.h"
+#include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
 #include "support/fake_host.h"
@@ -36,6 +36,17 @@ FakeRow UniqueCallRow(std::u16string callsign) {
           {u"ITUZone", 8},
           {u"CQZone", 5},
           {u"StartDate", FakeDateTime{2001, 2, 3, 4, 5, 6}},
+          {u"EndDate", std::monostate{}}};
+}
+
+FakeRow CountryRow(std::u16string prefixList) {
+  return {{u"PrefixList", std::move(prefixList)},
+          {u"ARRLPrefix", u"G"},
+          {u"Continent", u"EU"},
+          {u"DXCC", u"223"},
+          {u"ITUZone", u"27"},
+          {u"CQZone", u"14"},
+          {u"StartDate", std::monostate{}},
           {u"EndDate", std::monostate{}}};
 }
 
@@ -124,15 +135,7 @@ TEST(DictionaryLoaders, ProvinceAndCountryFieldsAndDateDefaults) {
                                       {u"StartDate", std::monostate{}},
                                       {u"EndDate", FakeDateTime{2030, 1, 2, 23, 59, 58}}}},
                                     {}});
-  host.SetQueryResult(u"COUNTRY", {{{{u"PrefixList", u"^G"},
-                                     {u"ARRLPrefix", u"G"},
-                                     {u"Continent", u"EU"},
-                                     {u"DXCC", u"223"},
-                                     {u"ITUZone", u"27"},
-                                     {u"CQZone", u"14"},
-                                     {u"StartDate", std::monostate{}},
-                                     {u"EndDate", std::monostate{}}}},
-                                   {}});
+  host.SetQueryResult(u"COUNTRY", {{CountryRow(u"^G")}, {}});
   TProvinceList provinces;
   TCountryList countries;
   LoadProvinces(host.Server(), provinces);
@@ -221,6 +224,30 @@ TEST(DictionaryLoaders, InvalidDatePartsRaiseAConversionErrorAndStillClose) {
   EXPECT_THROW(LoadUniqueCalls(host.Server(), list), EConvertError);
   EXPECT_EQ(host.CallNames().back(), "FreeQuery");
   EXPECT_EQ(host.CallCount("CloseQuery"), 1);
+}
+
+// The dialog's load: the three lists in that order, then resolution over
+// what was loaded.
+TEST(Dictionaries, LoadReadsTheThreeListsInOrderAndResolvesFromThem) {
+  FakeHost host;
+  host.SetQueryResult(u"UNIQUECALL", {{UniqueCallRow(u"K1ABC")}, {}});
+  host.SetQueryResult(u"COUNTRY", {{CountryRow(u"G.*")}, {}});
+  const Dictionaries dictionaries = Dictionaries::Load(host.Server());
+  std::vector<std::string> statements;
+  for (const std::string& call : host.Calls()) {
+    if (call.starts_with("SetQuerySQL")) statements.push_back(call);
+  }
+  ASSERT_EQ(statements.size(), 3u);
+  EXPECT_NE(statements[0].find("FROM UNIQUECALL"), std::string::npos);
+  EXPECT_NE(statements[1].find("FROM PROVINCE"), std::string::npos);
+  EXPECT_NE(statements[2].find("FROM COUNTRY"), std::string::npos);
+  EXPECT_EQ(dictionaries.UniqueCallList().size(), 1u);
+  EXPECT_TRUE(dictionaries.ProvinceList().empty());
+  EXPECT_EQ(dictionaries.CountryList().size(), 1u);
+  EXPECT_EQ(dictionaries.ResolveCallsign(u"K1ABC")->dxcc, u"291");
+  EXPECT_EQ(dictionaries.ResolveCallsign(u"G4ABC")->dxcc, u"223");
+  EXPECT_FALSE(dictionaries.ResolveCallsign(u"W1AW"));
+  EXPECT_FALSE(Dictionaries().ResolveCallsign(u"K1ABC"));
 }
 
 TEST(FakeHost, CountsReferencesAndHandsOutItsInterfaces) {

@@ -1,4 +1,4 @@
-#include "logmodel/pattern_shape.h"
+#include "refdata/pattern_shape.h"
 
 namespace quillet {
 namespace {

@@ -4,15 +4,17 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
-#include "logmodel/callsign_resolution.h"
-#include "logmodel/compiled_pattern.h"
-#include "logmodel/dictionaries.h"
-#include "logmodel/pattern_shape.h"
+#include "refdata/compiled_pattern.h"
+#include "refdata/dictionaries.h"
+#include "refdata/pattern_shape.h"
 #include "runtime/text.h"
+#include "support/ascii.h"
+#include "support/callsign_scan.h"
 
 namespace quillet {
 namespace {
@@ -23,17 +25,26 @@ struct Resolved {
                  cqZone = u"q";
 };
 
-Resolved Resolve(std::u16string_view callsign) {
+// The answer copied over the sentinel values, which stay when there is none.
+Resolved Copy(const std::optional<CallsignReference>& answer) {
   Resolved r;
-  r.found = ResolveCallsign(callsign, r.continent, r.dxccPrefix, r.dxcc, r.mainPrefix, r.ituZone, r.cqZone);
+  if (!answer) return r;
+  r.found = true;
+  r.continent = answer->continent;
+  r.dxccPrefix = answer->dxccPrefix;
+  r.dxcc = answer->dxcc;
+  r.mainPrefix = answer->mainPrefix;
+  r.ituZone = answer->ituZone;
+  r.cqZone = answer->cqZone;
   return r;
 }
 
-Resolved Scan(std::u16string_view callsign) {
-  Resolved r;
-  r.found =
-      ResolveCallsignByScan(callsign, r.continent, r.dxccPrefix, r.dxcc, r.mainPrefix, r.ituZone, r.cqZone);
-  return r;
+Resolved Resolve(const Dictionaries& dictionaries, std::u16string_view callsign) {
+  return Copy(dictionaries.ResolveCallsign(callsign));
+}
+
+Resolved Scan(const Dictionaries& dictionaries, std::u16string_view callsign) {
+  return Copy(ResolveCallsignByScan(dictionaries, callsign));
 }
 
 TUniqueCallField UniqueCall(std::u16string pattern, std::u16string dxcc = u"1") {
@@ -97,15 +108,22 @@ TEST(PatternShape, RecognisesOnlyCertainShapes) {
   EXPECT_EQ(ShapeOfPattern(u"^" + std::u16string(300, u'K') + u"$").kind, Kind::Other);
 }
 
+// The tests fill the three lists; each resolution is asked of dictionaries
+// built from the lists as they are at that moment.
 class CallsignResolution : public ::testing::Test {
  protected:
-  void SetUp() override { ClearAll(); }
-  void TearDown() override { ClearAll(); }
-  static void ClearAll() {
-    ClearUniqueCalls(UniqueCallList);
-    ClearProvinces(ProvinceList);
-    ClearCountries(CountryList);
+  void ClearAll() {
+    UniqueCallList.clear();
+    ProvinceList.clear();
+    CountryList.clear();
   }
+  Dictionaries Built() const { return Dictionaries(UniqueCallList, ProvinceList, CountryList); }
+  Resolved Resolve(std::u16string_view callsign) const { return quillet::Resolve(Built(), callsign); }
+  Resolved Scan(std::u16string_view callsign) const { return quillet::Scan(Built(), callsign); }
+
+  TUniqueCallList UniqueCallList;
+  TProvinceList ProvinceList;
+  TCountryList CountryList;
 };
 
 TEST_F(CallsignResolution, FirstMatchMustCoverTheWholeCallsign) {
@@ -154,7 +172,7 @@ TEST_F(CallsignResolution, FirstMatchMustCoverTheWholeCallsign) {
       {u"^", u"K", false},
   };
   for (const Row& row : rows) {
-    ClearUniqueCalls(UniqueCallList);
+    UniqueCallList.clear();
     UniqueCallList.push_back(UniqueCall(row.pattern));
     EXPECT_EQ(Resolve(row.callsign).found, row.resolves) << Utf16ToUtf8(row.pattern);
     EXPECT_EQ(Scan(row.callsign).found, row.resolves) << Utf16ToUtf8(row.pattern);
@@ -200,7 +218,6 @@ TEST_F(CallsignResolution, EscapedPunctuationIsLiteral) {
     UniqueCallList = {UniqueCall(u"^K" + escaped + u"1$", u"1")};
     ProvinceList = {Province(u"K" + escaped + u".*", u"2")};
     CountryList = {};
-    InvalidateCallsignPatterns();  // the lists may keep their storage and length
     const std::u16string text(1, c);
     EXPECT_EQ(Resolve(u"K" + text + u"1").dxcc, u"1") << Utf16ToUtf8(text);
     EXPECT_EQ(Resolve(u"K" + text + u"1X").dxcc, u"2") << Utf16ToUtf8(text);
@@ -299,21 +316,21 @@ TEST_F(CallsignResolution, BadPatternRaisesWhenItsTurnComes) {
   // Behind a looked-up winner the bad pattern is never reached; before it,
   // it raises.
   UniqueCallList = {UniqueCall(u"^W.*"), UniqueCall(u"W(1")};
-  InvalidateCallsignPatterns();  // same length: the list may keep its storage
   EXPECT_TRUE(Resolve(u"W1AW").found);
   UniqueCallList = {UniqueCall(u"W(1"), UniqueCall(u"^W1AW$")};
-  InvalidateCallsignPatterns();
   EXPECT_THROW(Resolve(u"W1AW"), ERegExpr);
   EXPECT_THROW(Resolve(u"K1ABC"), ERegExpr);
 }
 
+// Dictionaries keep copies of the lists they were built from.
 TEST_F(CallsignResolution, ChangedPatternsAreNotServedFromTheCompiledState) {
   UniqueCallList = {UniqueCall(u"K1ABC")};
+  const Dictionaries before = Built();
   EXPECT_TRUE(Resolve(u"K1ABC").found);
-  UniqueCallList[0].Callsign = u"W1AW";  // in place: same length, same storage
+  UniqueCallList[0].Callsign = u"W1AW";
   EXPECT_FALSE(Resolve(u"K1ABC").found);
+  EXPECT_TRUE(quillet::Resolve(before, u"K1ABC").found);
   UniqueCallList[0].Callsign = u"K.*";
-  InvalidateCallsignPatterns();
   EXPECT_TRUE(Resolve(u"K1ABC").found);
   UniqueCallList.push_back(UniqueCall(u"G4ABC"));
   EXPECT_TRUE(Resolve(u"G4ABC").found);
@@ -422,10 +439,11 @@ TEST_F(CallsignResolution, FastPathAgreesWithTheScan) {
       ProvinceList[15].PrefixList = u"^.*";
       CountryList[10].PrefixList = u".*";
     }
+    const Dictionaries dictionaries = Built();
     int found = 0;
     for (const std::u16string& call : calls) {
-      const Resolved fast = Resolve(call);
-      const Resolved scan = Scan(call);
+      const Resolved fast = quillet::Resolve(dictionaries, call);
+      const Resolved scan = quillet::Scan(dictionaries, call);
       ASSERT_EQ(fast.found, scan.found) << Utf16ToUtf8(call);
       ASSERT_EQ(fast.dxcc, scan.dxcc) << Utf16ToUtf8(call);
       found += fast.found;

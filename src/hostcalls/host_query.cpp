@@ -1,4 +1,4 @@
-#include "logmodel/host_query.h"
+#include "hostcalls/host_query.h"
 
 #include "runtime/bstr.h"
 #include "runtime/safe_call.h"

@@ -1,4 +1,4 @@
-#include "logmodel/compiled_pattern.h"
+#include "refdata/compiled_pattern.h"
 
 #include <pcre2.h>
 

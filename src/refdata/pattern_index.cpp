@@ -1,8 +1,8 @@
-#include "logmodel/pattern_index.h"
+#include "refdata/pattern_index.h"
 
 #include <algorithm>
 
-#include "logmodel/pattern_shape.h"
+#include "refdata/pattern_shape.h"
 
 namespace quillet {
 

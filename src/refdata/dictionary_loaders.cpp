@@ -2,10 +2,9 @@
 // host's order (ascending ID), read through the host's query protocol.
 #include <algorithm>
 
-#include "logmodel/callsign_resolution.h"
-#include "logmodel/dictionaries.h"
-#include "logmodel/host_query.h"
+#include "hostcalls/host_query.h"
 #include "platform/clock.h"
+#include "refdata/dictionaries.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -68,18 +67,12 @@ void ReadEntry(HostQuery& query, TCountryField& entry) {
   ReadValidity(query, entry);
 }
 
-// Whatever way the load ends, the compiled patterns of the old list go.
-struct InvalidateOnExit {
-  ~InvalidateOnExit() { InvalidateCallsignPatterns(); }
-};
-
 // The list is sized by the count the host reports; entries left over carry
 // an empty pattern, and rows past the count extend the list. On failure
 // the list keeps the entries read so far.
 template <class Entry>
 void LoadDictionary(IHostServer* server, std::u16string_view opening, std::vector<Entry>& list) {
   const std::u16string statement = ValidTodayStatement(opening);
-  const InvalidateOnExit invalidate;
   HostQuery query(server);
   const std::int32_t count = query.Open(statement);
   list.clear();

@@ -51,8 +51,6 @@ class CompiledPattern {
   // could not finish.
   bool MatchesWhole(std::u16string_view callsign, MatchData& data) const;
 
-  bool Valid() const { return code_ != nullptr; }
-  const std::u16string& Pattern() const { return pattern_; }
   // False only when no match can begin with unit; units from 255 up share
   // one answer. Always true for a pattern that did not compile.
   bool CanStartWith(char16_t unit) const { return startUnits_[unit < 255 ? unit : 255]; }
