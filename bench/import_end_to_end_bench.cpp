@@ -65,7 +65,8 @@ void BM_Import(benchmark::State& state, const char* file, int records, int mode,
     }
     // Mode 2 fills fields from the reference dictionaries: the full country file.
     if (mode == 2) {
-      const std::string dictionaries = "cd '" + folder.string() + "' && '" QUILLET_BINARY_DIR
+      const std::string dictionaries = "cd '" + folder.string() +
+                                       "' && '" QUILLET_BINARY_DIR
                                        "/bin/quillet' dict import --db bench.sqlite >dict.out 2>&1";
       if (std::system(dictionaries.c_str()) != 0) state.SkipWithError("quillet dict import failed");
     }

@@ -96,7 +96,8 @@ class TextSurvey {
     }
     if (endOfHeader_) return;
     const std::string seam = tail_ + UpperAscii(text.substr(0, kKept));
-    endOfHeader_ = seam.find("<EOH>") != std::string::npos || UpperAscii(text).find("<EOH>") != std::string::npos;
+    endOfHeader_ =
+        seam.find("<EOH>") != std::string::npos || UpperAscii(text).find("<EOH>") != std::string::npos;
     if (text.size() >= kKept) {
       tail_ = UpperAscii(text.substr(text.size() - kKept));
     } else {
@@ -164,7 +165,8 @@ bool HoldsValueWanted(std::string_view name) {
 class FieldScanner {
  public:
   // textSize: the size of the whole text, which bounds the lengths taken.
-  FieldScanner(std::size_t textSize, bool startsWithHeader) : textSize_(textSize), inHeader_(startsWithHeader) {}
+  FieldScanner(std::size_t textSize, bool startsWithHeader)
+      : textSize_(textSize), inHeader_(startsWithHeader) {}
 
   void Feed(std::string_view text, bool last) {
     if (done_) return;

@@ -88,7 +88,8 @@ Database OpenDatabase(const DatabaseOptions& options) {
 
 Database OpenDatabaseToRead(const DatabaseOptions& options) {
   std::error_code error;
-  if (!std::filesystem::is_regular_file(options.path, error)) throw HostError("no log database " + options.path);
+  if (!std::filesystem::is_regular_file(options.path, error))
+    throw HostError("no log database " + options.path);
   return Database::OpenExisting(options.path);
 }
 

@@ -14,7 +14,7 @@
 namespace CLI {
 class App;
 class Option;
-}
+}  // namespace CLI
 
 namespace quillet::host {
 

@@ -49,7 +49,8 @@ void RememberImport(const std::string& settingsPath, const std::string& file, in
 AdifScan ScanSource(const std::string& file) {
   std::error_code error;
   if (!fs::is_regular_file(file, error)) {
-    throw ImportRefused{kExitIncomplete, "quillet: " + file + " is not a regular file; only files can be imported"};
+    throw ImportRefused{kExitIncomplete,
+                        "quillet: " + file + " is not a regular file; only files can be imported"};
   }
   AdifScan scan;
   if (!ScanAdifFile(file, scan)) throw ImportRefused{kExitIncomplete, "quillet: cannot read " + file};
@@ -62,7 +63,8 @@ std::string OperatorNote(const AdifScan& scan, const std::string& file) {
   std::string note = "operator " + main.call + " taken from " + file + " (" + std::to_string(main.records) +
                      " of " + std::to_string(scan.records) + " records";
   for (std::size_t i = 1; i < scan.operators.size() && i <= 5; ++i) {
-    note += (i == 1 ? "; others: " : ", ") + scan.operators[i].call + " " + std::to_string(scan.operators[i].records);
+    note += (i == 1 ? "; others: " : ", ") + scan.operators[i].call + " " +
+            std::to_string(scan.operators[i].records);
   }
   if (scan.operators.size() > 6) note += ", and " + std::to_string(scan.operators.size() - 6) + " more";
   return note + ")";
@@ -147,7 +149,8 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry&
   return outcome;
 }
 
-void ReportFailure(const ImportOptions& options, Database& db, const RunOutcome& outcome, const std::string& file) {
+void ReportFailure(const ImportOptions& options, Database& db, const RunOutcome& outcome,
+                   const std::string& file) {
   Console& console = Console::Standard();
   if (!outcome.fault.empty()) {
     console.Error("quillet: " + outcome.fault + "; the import stopped");
@@ -192,8 +195,9 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     }
     guard.Keep();
     if (created) {
-      console.Note("log " + log.name + " created for " + (log.operatorCall.empty() ? "no operator" : log.operatorCall) +
-                   ", closing " + log.closing);
+      console.Note("log " + log.name + " created for " +
+                   (log.operatorCall.empty() ? "no operator" : log.operatorCall) + ", closing " +
+                   log.closing);
     }
     ImportReport report;
     report.file = file;
@@ -202,7 +206,9 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     report.completed = true;
     report.counts = ReadTranscript(console.TranscriptText());
     report.errorFilePath = ErrorFilePath(file, report.counts);
-    report.elapsedMs = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started).count();
+    report.elapsedMs =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
+            .count();
     report.ignored = FindIgnoredCauses(scan, log.operatorCall, log.closing);
     if (options.json) std::printf("%s\n", ReportJson(report).c_str());
     const bool dropped = report.counts.ignored + report.counts.errors > 0;
@@ -221,14 +227,16 @@ LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& 
   if (auto existing = book.Find(options.log)) {
     const std::string change = "; change the log with: quillet log set " + existing->name;
     if (options.operatorGiven && call != existing->operatorCall) {
-      throw ImportRefused{kExitUsage, "quillet: log " + existing->name + " belongs to " +
-                                          (existing->operatorCall.empty() ? "no operator" : existing->operatorCall) +
-                                          ", not " + (call.empty() ? "no operator" : call) + change +
-                                          " --operator " + (call.empty() ? "\"\"" : call)};
+      throw ImportRefused{kExitUsage,
+                          "quillet: log " + existing->name + " belongs to " +
+                              (existing->operatorCall.empty() ? "no operator" : existing->operatorCall) +
+                              ", not " + (call.empty() ? "no operator" : call) + change + " --operator " +
+                              (call.empty() ? "\"\"" : call)};
     }
     if (options.closingGiven && options.closing != existing->closing) {
-      throw ImportRefused{kExitUsage, "quillet: log " + existing->name + " closes " + existing->closing + ", not " +
-                                          options.closing + change + " --closing " + options.closing};
+      throw ImportRefused{kExitUsage, "quillet: log " + existing->name + " closes " + existing->closing +
+                                          ", not " + options.closing + change + " --closing " +
+                                          options.closing};
     }
     return *existing;
   }

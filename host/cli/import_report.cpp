@@ -60,7 +60,8 @@ TranscriptSummary ReadTranscript(std::string_view transcript) {
   return summary;
 }
 
-IgnoredCauses FindIgnoredCauses(const AdifScan& scan, std::string_view logOperator, std::string_view closing) {
+IgnoredCauses FindIgnoredCauses(const AdifScan& scan, std::string_view logOperator,
+                                std::string_view closing) {
   IgnoredCauses causes;
   for (const OperatorCount& count : scan.operators) {
     if (count.call != logOperator) causes.otherOperators[count.call] = count.records;
@@ -109,16 +110,14 @@ std::string JsonString(std::string_view text) {
 
 std::string ReportJson(const ImportReport& report) {
   const TranscriptSummary& counts = report.counts;
-  std::string json = "{\"file\":" + JsonString(report.file) + ",\"log\":" + JsonString(report.log) +
-                     ",\"mode\":" + std::to_string(report.mode) +
-                     ",\"completed\":" + (report.completed ? "true" : "false") +
-                     ",\"counts\":{\"found\":" + std::to_string(counts.found) +
-                     ",\"inserted\":" + std::to_string(counts.inserted) +
-                     ",\"updated\":" + std::to_string(counts.updated) +
-                     ",\"ignored\":" + std::to_string(counts.ignored) +
-                     ",\"errors\":" + std::to_string(counts.errors) + "},\"error_file\":" +
-                     (report.errorFilePath ? JsonString(*report.errorFilePath) : "null") +
-                     ",\"elapsed_ms\":" + std::to_string(report.elapsedMs) + ",\"record_reasons\":[";
+  std::string json =
+      "{\"file\":" + JsonString(report.file) + ",\"log\":" + JsonString(report.log) +
+      ",\"mode\":" + std::to_string(report.mode) + ",\"completed\":" + (report.completed ? "true" : "false") +
+      ",\"counts\":{\"found\":" + std::to_string(counts.found) +
+      ",\"inserted\":" + std::to_string(counts.inserted) + ",\"updated\":" + std::to_string(counts.updated) +
+      ",\"ignored\":" + std::to_string(counts.ignored) + ",\"errors\":" + std::to_string(counts.errors) +
+      "},\"error_file\":" + (report.errorFilePath ? JsonString(*report.errorFilePath) : "null") +
+      ",\"elapsed_ms\":" + std::to_string(report.elapsedMs) + ",\"record_reasons\":[";
   for (std::size_t i = 0; i < counts.recordReasons.size(); ++i) {
     json += (i ? "," : "") + JsonString(counts.recordReasons[i]);
   }

@@ -16,7 +16,7 @@ namespace quillet::host {
 
 struct TranscriptSummary {
   long found = 0, inserted = 0, updated = 0, ignored = 0, errors = 0;
-  std::optional<std::string> errorFile;  // the file name the transcript names
+  std::optional<std::string> errorFile;    // the file name the transcript names
   std::vector<std::string> recordReasons;  // the "Record N: ..." lines, and "and N more"
 };
 

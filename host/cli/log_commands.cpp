@@ -66,7 +66,8 @@ int DeleteLog(const LogOptions& options) {
   if (!log) return NoLog(options, db);
   const std::int64_t qsos = book.QsoCount(log->name);
   if (qsos > 0 && !options.withQsos) {
-    std::fprintf(stderr, "quillet: log %s holds %lld QSOs; delete them with it: quillet log delete %s --with-qsos\n",
+    std::fprintf(stderr,
+                 "quillet: log %s holds %lld QSOs; delete them with it: quillet log delete %s --with-qsos\n",
                  log->name.c_str(), static_cast<long long>(qsos), log->name.c_str());
     return kExitIncomplete;
   }
@@ -101,7 +102,8 @@ int ShowLog(const LogOptions& options) {
   if (!log) return NoLog(options, db);
   const LogContents contents = book.Contents(log->name);
   std::printf("log %s\n  QSOs: %lld\n", log->name.c_str(), static_cast<long long>(contents.qsos));
-  if (contents.qsos > 0) std::printf("  dates: %s to %s\n", contents.firstDate.c_str(), contents.lastDate.c_str());
+  if (contents.qsos > 0)
+    std::printf("  dates: %s to %s\n", contents.firstDate.c_str(), contents.lastDate.c_str());
   PrintCounts("bands", contents.bands);
   PrintCounts("modes", contents.modes);
   std::printf("settings\n  LOG.TABLE=%s\n  LOG.OPERATOR=%s\n  LOG.EXPIRE=%s\n  APPINI=%s\n",
@@ -133,9 +135,11 @@ void AddLogCommands(CLI::App& app, CommandAction& action) {
   AddClosingOption(*createCommand, create->closing);
 
   auto set = std::make_shared<LogOptions>();
-  CLI::App* setCommand = AddLogCommand(*logs, "set", "Change a log's operator, closing date or name", set, action, SetLog);
+  CLI::App* setCommand =
+      AddLogCommand(*logs, "set", "Change a log's operator, closing date or name", set, action, SetLog);
   setCommand->add_option("NAME", set->name, "The log's name")->required();
-  CLI::Option* operatorOption = setCommand->add_option("--operator", set->operatorCall, "The new operator's callsign");
+  CLI::Option* operatorOption =
+      setCommand->add_option("--operator", set->operatorCall, "The new operator's callsign");
   CLI::Option* closingOption = AddClosingOption(*setCommand, set->closing);
   setCommand->add_option("--rename", set->rename, "The log's new name (its QSOs move with it)");
   setCommand->parse_complete_callback([set, operatorOption, closingOption] {
@@ -144,8 +148,8 @@ void AddLogCommands(CLI::App& app, CommandAction& action) {
   });
 
   auto remove = std::make_shared<LogOptions>();
-  CLI::App* deleteCommand =
-      AddLogCommand(*logs, "delete", "Delete a log (one with QSOs only with --with-qsos)", remove, action, DeleteLog);
+  CLI::App* deleteCommand = AddLogCommand(
+      *logs, "delete", "Delete a log (one with QSOs only with --with-qsos)", remove, action, DeleteLog);
   deleteCommand->add_option("NAME", remove->name, "The log's name")->required();
   deleteCommand->add_flag("--with-qsos", remove->withQsos, "Delete the log's QSOs with it");
 
@@ -153,8 +157,8 @@ void AddLogCommands(CLI::App& app, CommandAction& action) {
   AddLogCommand(*logs, "list", "List the logs with their QSO counts", list, action, ListLogs);
 
   auto show = std::make_shared<LogOptions>();
-  CLI::App* showCommand =
-      AddLogCommand(*logs, "show", "Show a log's QSOs (dates, bands, modes) and settings", show, action, ShowLog);
+  CLI::App* showCommand = AddLogCommand(*logs, "show", "Show a log's QSOs (dates, bands, modes) and settings",
+                                        show, action, ShowLog);
   showCommand->add_option("NAME", show->name, "The log's name")->required();
 }
 

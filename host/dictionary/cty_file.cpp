@@ -25,7 +25,8 @@ std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
 
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r')) text.remove_suffix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
+    text.remove_suffix(1);
   return text;
 }
 
@@ -45,21 +46,34 @@ int RequireInt(std::string_view text, std::string_view what) {
 // Applies one attribute written after an item, e.g. "(4)" or "[7]".
 void ApplyAttribute(CtyItem& item, char open, std::string_view value) {
   switch (open) {
-    case '(': item.cqZone = RequireInt(value, "CQ zone"); break;
-    case '[': item.ituZone = RequireInt(value, "ITU zone"); break;
-    case '{': item.continent = std::string(value); break;
-    default: break;  // position and UTC offset: not kept
+    case '(':
+      item.cqZone = RequireInt(value, "CQ zone");
+      break;
+    case '[':
+      item.ituZone = RequireInt(value, "ITU zone");
+      break;
+    case '{':
+      item.continent = std::string(value);
+      break;
+    default:
+      break;  // position and UTC offset: not kept
   }
 }
 
 char ClosingOf(char open) {
   switch (open) {
-    case '(': return ')';
-    case '[': return ']';
-    case '{': return '}';
-    case '<': return '>';
-    case '~': return '~';
-    default: return '\0';
+    case '(':
+      return ')';
+    case '[':
+      return ']';
+    case '{':
+      return '}';
+    case '<':
+      return '>';
+    case '~':
+      return '~';
+    default:
+      return '\0';
   }
 }
 
@@ -72,7 +86,8 @@ CtyItem ParseItem(std::string_view text) {
   while (marks != std::string_view::npos && marks < text.size()) {
     char open = text[marks];
     std::size_t close = text.find(ClosingOf(open), marks + 1);
-    if (close == std::string_view::npos) throw DictionaryError("unclosed '" + std::string(1, open) + "' in \"" + std::string(text) + "\"");
+    if (close == std::string_view::npos)
+      throw DictionaryError("unclosed '" + std::string(1, open) + "' in \"" + std::string(text) + "\"");
     ApplyAttribute(item, open, text.substr(marks + 1, close - marks - 1));
     marks = close + 1;
   }

@@ -70,7 +70,8 @@ std::string UpperAscii(std::string text) {
 
 DictionaryTable TableOf(const std::string& name) {
   std::string upper = UpperAscii(name);
-  for (DictionaryTable table : {DictionaryTable::UniqueCall, DictionaryTable::Province, DictionaryTable::Country}) {
+  for (DictionaryTable table :
+       {DictionaryTable::UniqueCall, DictionaryTable::Province, DictionaryTable::Country}) {
     if (TableName(table) == upper) return table;
   }
   throw DictionaryError("no dictionary " + name);
@@ -101,8 +102,9 @@ int Load(const DictionaryOptions& options, const Prepare& prepare) {
 }
 
 void PrintResolution(const std::string& callsign, const Resolution& found) {
-  std::printf("%s: %s row %lld, pattern \"%s\"\n", callsign.c_str(), std::string(TableName(found.table)).c_str(),
-              static_cast<long long>(found.id), found.pattern.c_str());
+  std::printf("%s: %s row %lld, pattern \"%s\"\n", callsign.c_str(),
+              std::string(TableName(found.table)).c_str(), static_cast<long long>(found.id),
+              found.pattern.c_str());
   std::printf("  continent    %s\n  DXCC prefix  %s\n  DXCC         %s\n", found.continent.c_str(),
               found.dxccPrefix.c_str(), found.dxcc.c_str());
   std::printf("  main prefix  %s\n  ITU zone     %s\n  CQ zone      %s\n", found.mainPrefix.c_str(),
@@ -129,35 +131,43 @@ int Show(const DictionaryOptions& options, const Prepare&) {
   return kOk;
 }
 
-CLI::App* AddCommand(CLI::App& parent, const char* name, const char* description, DictionaryOptions& options) {
+CLI::App* AddCommand(CLI::App& parent, const char* name, const char* description,
+                     DictionaryOptions& options) {
   CLI::App* command = parent.add_subcommand(name, description);
-  command->add_option("--db", options.database, "The log database (created on first use)")->capture_default_str();
+  command->add_option("--db", options.database, "The log database (created on first use)")
+      ->capture_default_str();
   return command;
 }
 
 // The parsed command's work goes to action; it runs after parsing.
 void OnParsed(CLI::App& command, std::function<int()>& action, std::shared_ptr<DictionaryOptions> options,
               Prepare prepare, int (*run)(const DictionaryOptions&, const Prepare&)) {
-  command.callback([&action, options, prepare, run] { action = [options, prepare, run] { return run(*options, prepare); }; });
+  command.callback([&action, options, prepare, run] {
+    action = [options, prepare, run] { return run(*options, prepare); };
+  });
 }
 
 }  // namespace
 
 void AddDictionaryCommands(CLI::App& app, std::function<int()>& action, Prepare prepareDatabase) {
-  CLI::App* dict = app.add_subcommand("dict", "Fill and query the dictionaries UNIQUECALL, PROVINCE and COUNTRY");
+  CLI::App* dict =
+      app.add_subcommand("dict", "Fill and query the dictionaries UNIQUECALL, PROVINCE and COUNTRY");
   dict->require_subcommand(1);
 
   auto import = std::make_shared<DictionaryOptions>();
-  CLI::App* importCommand = AddCommand(*dict, "import", "Replace the dictionaries with the country file's rows", *import);
+  CLI::App* importCommand =
+      AddCommand(*dict, "import", "Replace the dictionaries with the country file's rows", *import);
   importCommand->add_option("FILE", import->file, "The country file (cty.csv)")->capture_default_str();
   OnParsed(*importCommand, action, import, prepareDatabase, Import);
 
   auto load = std::make_shared<DictionaryOptions>();
-  CLI::App* loadCommand = AddCommand(*dict, "load", "Add rows of your own to a dictionary from a CSV file", *load);
+  CLI::App* loadCommand =
+      AddCommand(*dict, "load", "Add rows of your own to a dictionary from a CSV file", *load);
   loadCommand->add_option("TABLE", load->table, "UNIQUECALL, PROVINCE or COUNTRY")
       ->required()
       ->check(CLI::IsMember({"UNIQUECALL", "PROVINCE", "COUNTRY"}, CLI::ignore_case));
-  loadCommand->add_option("FILE", load->file, "CSV: a header line of column names, then one row per line")->required();
+  loadCommand->add_option("FILE", load->file, "CSV: a header line of column names, then one row per line")
+      ->required();
   loadCommand->add_flag("--replace", load->replace, "Empty the table first");
   OnParsed(*loadCommand, action, load, prepareDatabase, Load);
 

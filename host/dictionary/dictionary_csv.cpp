@@ -47,11 +47,14 @@ class CsvReader {
     std::string field;
     for (;;) {
       std::size_t quote = text_.find('"', pos_);
-      if (quote == std::string_view::npos) throw DictionaryError("unclosed quote from byte " + std::to_string(start + 1));
+      if (quote == std::string_view::npos)
+        throw DictionaryError("unclosed quote from byte " + std::to_string(start + 1));
       field.append(text_.substr(pos_, quote - pos_));
       pos_ = quote + 1;
-      if (pos_ >= text_.size() || std::string_view(",\r\n").find(text_[pos_]) != std::string_view::npos) return field;
-      if (text_[pos_] != '"') throw DictionaryError("text after a closing quote at byte " + std::to_string(pos_ + 1));
+      if (pos_ >= text_.size() || std::string_view(",\r\n").find(text_[pos_]) != std::string_view::npos)
+        return field;
+      if (text_[pos_] != '"')
+        throw DictionaryError("text after a closing quote at byte " + std::to_string(pos_ + 1));
       field += '"';
       ++pos_;
     }

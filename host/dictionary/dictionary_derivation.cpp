@@ -29,7 +29,8 @@ std::map<int, std::string> DxccPrefixes(const std::vector<CtyEntity>& entities) 
   for (const CtyEntity& entity : entities) {
     if (!entity.IsWaeOnly()) prefixes.try_emplace(entity.dxcc, PlainPrefix(entity.primaryPrefix));
   }
-  for (const CtyEntity& entity : entities) prefixes.try_emplace(entity.dxcc, PlainPrefix(entity.primaryPrefix));
+  for (const CtyEntity& entity : entities)
+    prefixes.try_emplace(entity.dxcc, PlainPrefix(entity.primaryPrefix));
   return prefixes;
 }
 
@@ -50,16 +51,22 @@ std::vector<Source> FirstItems(const std::vector<CtyEntity>& entities, bool exac
 std::string MainPrefixOfCall(const CtyEntity& entity, std::string_view callsign) {
   std::string best;
   for (const CtyItem& item : entity.items) {
-    if (!item.exactCall && callsign.starts_with(item.text) && item.text.size() > best.size()) best = item.text;
+    if (!item.exactCall && callsign.starts_with(item.text) && item.text.size() > best.size())
+      best = item.text;
   }
   return best.empty() ? PlainPrefix(entity.primaryPrefix) : best;
 }
 
-DictionaryRow RowOf(const Source& source, const std::string& dxccPrefix, std::string pattern, std::string mainPrefix) {
+DictionaryRow RowOf(const Source& source, const std::string& dxccPrefix, std::string pattern,
+                    std::string mainPrefix) {
   const CtyEntity& entity = *source.entity;
   const CtyItem& item = *source.item;
-  return DictionaryRow{std::move(pattern), item.continent.value_or(entity.continent), dxccPrefix,
-                       std::move(mainPrefix), entity.dxcc, item.ituZone.value_or(entity.ituZone),
+  return DictionaryRow{std::move(pattern),
+                       item.continent.value_or(entity.continent),
+                       dxccPrefix,
+                       std::move(mainPrefix),
+                       entity.dxcc,
+                       item.ituZone.value_or(entity.ituZone),
                        item.cqZone.value_or(entity.cqZone)};
 }
 
@@ -136,9 +143,12 @@ void FillEmptyTables(DictionaryRows& rows) {
 
 std::string_view TableName(DictionaryTable table) {
   switch (table) {
-    case DictionaryTable::UniqueCall: return "UNIQUECALL";
-    case DictionaryTable::Province: return "PROVINCE";
-    case DictionaryTable::Country: return "COUNTRY";
+    case DictionaryTable::UniqueCall:
+      return "UNIQUECALL";
+    case DictionaryTable::Province:
+      return "PROVINCE";
+    case DictionaryTable::Country:
+      return "COUNTRY";
   }
   return "";
 }

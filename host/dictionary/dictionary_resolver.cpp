@@ -104,7 +104,8 @@ class DictionaryResolver::Table {
     entries_.push_back(entry);
     std::size_t firstUnit = FirstUnitOf(code, entry.pattern);
     for (std::size_t first = 0; first <= kAnyFirst; ++first) {
-      if (firstUnit == kAnyFirst || first == firstUnit || first == kAnyFirst) candidates_[first].push_back(entries_.size() - 1);
+      if (firstUnit == kAnyFirst || first == firstUnit || first == kAnyFirst)
+        candidates_[first].push_back(entries_.size() - 1);
     }
   }
 
@@ -125,8 +126,8 @@ class DictionaryResolver::Table {
       if (unit == 0) break;
       message += unit < 0x80 ? static_cast<char>(unit) : '?';
     }
-    return std::string(TableName(table_)) + " row " + std::to_string(entry.id) + ": pattern \"" + entry.pattern +
-           "\" refused at " + std::to_string(offset) + ": " + message;
+    return std::string(TableName(table_)) + " row " + std::to_string(entry.id) + ": pattern \"" +
+           entry.pattern + "\" refused at " + std::to_string(offset) + ": " + message;
   }
 
   DictionaryTable table_;
@@ -150,10 +151,17 @@ std::optional<Resolution> DictionaryResolver::Resolve(std::string_view callsign)
     const DictionaryEntry* entry = table->Find(call, data.get());
     if (entry == nullptr) continue;
     // A COUNTRY entry has no main prefix of its own: its DXCC prefix serves.
-    const std::string& mainPrefix = table->Kind() == DictionaryTable::Country ? entry->arrlPrefix : entry->prefix;
-    return Resolution{table->Kind(),          entry->id,          entry->pattern,
-                      Cut(entry->continent, 2), Cut(entry->arrlPrefix, 5), entry->dxcc,
-                      Cut(mainPrefix, 5),      Cut(entry->ituZone, 2), Cut(entry->cqZone, 2)};
+    const std::string& mainPrefix =
+        table->Kind() == DictionaryTable::Country ? entry->arrlPrefix : entry->prefix;
+    return Resolution{table->Kind(),
+                      entry->id,
+                      entry->pattern,
+                      Cut(entry->continent, 2),
+                      Cut(entry->arrlPrefix, 5),
+                      entry->dxcc,
+                      Cut(mainPrefix, 5),
+                      Cut(entry->ituZone, 2),
+                      Cut(entry->cqZone, 2)};
   }
   return std::nullopt;
 }

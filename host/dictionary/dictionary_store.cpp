@@ -51,7 +51,8 @@ class Statement {
 
   std::string Text(int column) const {
     const unsigned char* text = sqlite3_column_text(stmt_, column);
-    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(stmt_, column)) : std::string();
+    return text ? std::string(reinterpret_cast<const char*>(text), sqlite3_column_bytes(stmt_, column))
+                : std::string();
   }
   std::string IntegerText(int column) const { return std::to_string(sqlite3_column_int(stmt_, column)); }
   std::int64_t Integer(int column) const { return sqlite3_column_int64(stmt_, column); }
@@ -81,8 +82,10 @@ class Transaction {
 };
 
 void WriteUniqueCalls(sqlite3* db, const std::vector<DictionaryRow>& rows) {
-  Statement insert(db, "INSERT INTO UNIQUECALL (ID, Callsign, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+  Statement insert(
+      db,
+      "INSERT INTO UNIQUECALL (ID, Callsign, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone)"
+      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const DictionaryRow& row = rows[i];
     insert.Bind(1, static_cast<int>(i + 1));
@@ -98,8 +101,10 @@ void WriteUniqueCalls(sqlite3* db, const std::vector<DictionaryRow>& rows) {
 }
 
 void WriteProvinces(sqlite3* db, const std::vector<DictionaryRow>& rows) {
-  Statement insert(db, "INSERT INTO PROVINCE (ID, PrefixList, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
+  Statement insert(
+      db,
+      "INSERT INTO PROVINCE (ID, PrefixList, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone)"
+      " VALUES (?, ?, ?, ?, ?, ?, ?, ?)");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const DictionaryRow& row = rows[i];
     insert.Bind(1, static_cast<int>(i + 1));
@@ -115,8 +120,9 @@ void WriteProvinces(sqlite3* db, const std::vector<DictionaryRow>& rows) {
 }
 
 void WriteCountries(sqlite3* db, const std::vector<DictionaryRow>& rows) {
-  Statement insert(db, "INSERT INTO COUNTRY (ID, PrefixList, Continent, ARRLPrefix, DXCC, ITUZone, CQZone)"
-                       " VALUES (?, ?, ?, ?, ?, ?, ?)");
+  Statement insert(db,
+                   "INSERT INTO COUNTRY (ID, PrefixList, Continent, ARRLPrefix, DXCC, ITUZone, CQZone)"
+                   " VALUES (?, ?, ?, ?, ?, ?, ?)");
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const DictionaryRow& row = rows[i];
     insert.Bind(1, static_cast<int>(i + 1));
@@ -161,7 +167,8 @@ std::string InsertFor(sqlite3* db, DictionaryTable table, const CsvRecord& heade
   for (const CsvField& name : header) {
     bool known = false;
     for (const std::string& column : columns) known = known || (name && SameName(*name, column));
-    if (!known) throw DictionaryError(std::string(TableName(table)) + " has no column \"" + name.value_or("") + "\"");
+    if (!known)
+      throw DictionaryError(std::string(TableName(table)) + " has no column \"" + name.value_or("") + "\"");
     names += (names.empty() ? "" : ", ") + Quoted(*name);
     values += values.empty() ? "?" : ", ?";
   }
@@ -171,7 +178,8 @@ std::string InsertFor(sqlite3* db, DictionaryTable table, const CsvRecord& heade
 std::string ValidRowsWhere(std::string_view patternColumn) {
   std::string column(patternColumn);
   return " WHERE (" + column + " IS NOT NULL AND " + column +
-         " > '') AND (EndDate IS NULL OR ?1 <= EndDate) AND (StartDate IS NULL OR StartDate <= ?1) ORDER BY ID";
+         " > '') AND (EndDate IS NULL OR ?1 <= EndDate) AND (StartDate IS NULL OR StartDate <= ?1) ORDER BY "
+         "ID";
 }
 
 // Reads each selected row: column 0 is ID, 1 the pattern, then continent,
@@ -189,7 +197,8 @@ std::vector<DictionaryEntry> ReadEntries(sqlite3* db, const std::string& sql, co
     return select.Text(column);
   };
   while (select.Step()) {
-    entries.push_back({select.Integer(0), select.Text(1), value(2), value(3), value(4), value(5), value(6), value(7)});
+    entries.push_back(
+        {select.Integer(0), select.Text(1), value(2), value(3), value(4), value(5), value(6), value(7)});
   }
   return entries;
 }
@@ -214,8 +223,9 @@ std::size_t LoadDictionaryCsv(sqlite3* db, DictionaryTable table, std::string_vi
   Statement insert(db, InsertFor(db, table, records[0]));
   for (std::size_t i = 1; i < records.size(); ++i) {
     if (records[i].size() != records[0].size()) {
-      throw DictionaryError("CSV record " + std::to_string(i + 1) + " has " + std::to_string(records[i].size()) +
-                            " fields, the header " + std::to_string(records[0].size()));
+      throw DictionaryError("CSV record " + std::to_string(i + 1) + " has " +
+                            std::to_string(records[i].size()) + " fields, the header " +
+                            std::to_string(records[0].size()));
     }
     for (std::size_t k = 0; k < records[i].size(); ++k) insert.Bind(static_cast<int>(k + 1), records[i][k]);
     insert.Run();
@@ -228,14 +238,20 @@ DictionaryEntries ReadDictionaryEntries(sqlite3* db, std::string_view day) {
   std::string midnight = std::string(day) + " 00:00:00";
   DictionaryEntries entries;
   entries.uniqueCalls = ReadEntries(
-      db, "SELECT ID, Callsign, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone FROM UNIQUECALL" + ValidRowsWhere("Callsign"),
+      db,
+      "SELECT ID, Callsign, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone FROM UNIQUECALL" +
+          ValidRowsWhere("Callsign"),
       midnight, {5, 6, 7});
   entries.provinces = ReadEntries(
-      db, "SELECT ID, PrefixList, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone FROM PROVINCE" + ValidRowsWhere("PrefixList"),
+      db,
+      "SELECT ID, PrefixList, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone FROM PROVINCE" +
+          ValidRowsWhere("PrefixList"),
       midnight, {5});
-  entries.countries = ReadEntries(
-      db, "SELECT ID, PrefixList, Continent, ARRLPrefix, NULL, DXCC, ITUZone, CQZone FROM COUNTRY" + ValidRowsWhere("PrefixList"),
-      midnight, {});
+  entries.countries =
+      ReadEntries(db,
+                  "SELECT ID, PrefixList, Continent, ARRLPrefix, NULL, DXCC, ITUZone, CQZone FROM COUNTRY" +
+                      ValidRowsWhere("PrefixList"),
+                  midnight, {});
   return entries;
 }
 

@@ -20,7 +20,8 @@ constexpr std::chrono::minutes kRunTimeout{10};
 std::u16string StoredText(HWND window) {
   wchar_t text[512];
   const int length = InternalGetWindowText(window, text, static_cast<int>(std::size(text)));
-  return std::u16string(reinterpret_cast<const char16_t*>(text), static_cast<std::size_t>(length > 0 ? length : 0));
+  return std::u16string(reinterpret_cast<const char16_t*>(text),
+                        static_cast<std::size_t>(length > 0 ? length : 0));
 }
 
 bool HasClass(HWND window, const wchar_t* name) {
@@ -35,7 +36,8 @@ bool OfThisProcess(HWND window) {
 }
 
 BOOL CALLBACK CollectVisibleOfProcess(HWND window, LPARAM list) {
-  if (OfThisProcess(window) && IsWindowVisible(window)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
+  if (OfThisProcess(window) && IsWindowVisible(window))
+    reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
 }
 
@@ -139,7 +141,8 @@ bool DialogOperator::WaitEnabled(HWND control, bool enabled) {
   const auto deadline = std::chrono::steady_clock::now() + timeout_;
   while ((IsWindowEnabled(control) != FALSE) != enabled) {
     if (stop_ || !IsWindow(control) || std::chrono::steady_clock::now() > deadline) {
-      return Fail("\"" + Utf8(StoredText(control)) + "\" did not become " + (enabled ? "enabled" : "disabled"));
+      return Fail("\"" + Utf8(StoredText(control)) + "\" did not become " +
+                  (enabled ? "enabled" : "disabled"));
     }
     std::this_thread::sleep_for(kPollInterval);
   }

@@ -43,8 +43,9 @@ namespace quillet::host {
 namespace {
 
 std::vector<std::pair<std::string, std::int64_t>> CountsBy(Database& db, std::string_view column,
-                                                          std::string_view name) {
-  Statement select = db.Prepare("SELECT COALESCE(" + std::string(column) + ", ''), COUNT(*) FROM LOGS "
+                                                           std::string_view name) {
+  Statement select = db.Prepare("SELECT COALESCE(" + std::string(column) +
+                                ", ''), COUNT(*) FROM LOGS "
                                 "WHERE LOGNAME = ? GROUP BY 1 ORDER BY 2 DESC, 1");
   select.Bind(1, name);
   std::vector<std::pair<std::string, std::int64_t>> counts;

@@ -20,7 +20,9 @@
 
 #ifdef _WIN32
 
+// <windows.h> first: <oleauto.h> relies on what it declares.
 #include <windows.h>
+
 #include <oleauto.h>
 
 #else

@@ -93,10 +93,10 @@ struct ICore : IUnknown {
 };
 
 struct IHostKernel : IUnknown {
-  QUILLET_METHOD AddLogLine(BSTR text) = 0;                 // 3
-  QUILLET_METHOD ShowError(BSTR text, BSTR caption) = 0;    // 4
-  QUILLET_METHOD ShowMessageBox(BSTR text, BSTR caption, std::int32_t kind,
-                                std::uint32_t buttons, std::int32_t* result) = 0;  // 5
+  QUILLET_METHOD AddLogLine(BSTR text) = 0;               // 3
+  QUILLET_METHOD ShowError(BSTR text, BSTR caption) = 0;  // 4
+  QUILLET_METHOD ShowMessageBox(BSTR text, BSTR caption, std::int32_t kind, std::uint32_t buttons,
+                                std::int32_t* result) = 0;  // 5
   QUILLET_PLACEHOLDER(6)
   QUILLET_PLACEHOLDER(7)
   QUILLET_PLACEHOLDER(8)
@@ -105,13 +105,13 @@ struct IHostKernel : IUnknown {
 };
 
 struct IHostServer : IUnknown {
-  QUILLET_METHOD GetRecordCount(BSTR table, std::int32_t* count) = 0;                        // 3
+  QUILLET_METHOD GetRecordCount(BSTR table, std::int32_t* count) = 0;                       // 3
   QUILLET_METHOD GetRecordCountWhere(BSTR table, BSTR condition, std::int32_t* count) = 0;  // 4
   QUILLET_PLACEHOLDER(5)
-  QUILLET_METHOD CreateQuery(QueryHandle* handle) = 0;                       // 6
-  QUILLET_METHOD SetQuerySQL(QueryHandle handle, BSTR sql) = 0;              // 7
+  QUILLET_METHOD CreateQuery(QueryHandle* handle) = 0;                          // 6
+  QUILLET_METHOD SetQuerySQL(QueryHandle handle, BSTR sql) = 0;                 // 7
   QUILLET_METHOD OpenQuery(QueryHandle handle, std::int32_t* recordCount) = 0;  // 8
-  QUILLET_METHOD QueryFirst(QueryHandle handle) = 0;                         // 9
+  QUILLET_METHOD QueryFirst(QueryHandle handle) = 0;                            // 9
   QUILLET_PLACEHOLDER(10)
   QUILLET_METHOD QueryNext(QueryHandle handle) = 0;  // 11
   QUILLET_PLACEHOLDER(12)
@@ -129,9 +129,9 @@ struct IHostServer : IUnknown {
                                   std::uint16_t* minute, std::uint16_t* second,
                                   Flag* hasValue) = 0;  // 20
   QUILLET_PLACEHOLDER(21)
-  QUILLET_METHOD CloseQuery(QueryHandle handle) = 0;                // 22
-  QUILLET_METHOD FreeQuery(QueryHandle handle) = 0;                 // 23
-  QUILLET_METHOD ExecuteSQL(BSTR sql, std::int32_t* result) = 0;    // 24
+  QUILLET_METHOD CloseQuery(QueryHandle handle) = 0;              // 22
+  QUILLET_METHOD FreeQuery(QueryHandle handle) = 0;               // 23
+  QUILLET_METHOD ExecuteSQL(BSTR sql, std::int32_t* result) = 0;  // 24
 };
 
 struct IApplicationWindows : IUnknown {
@@ -160,18 +160,18 @@ struct IMenuItem : IUnknown {
   QUILLET_METHOD GetEnabled(Flag* enabled) = 0;  // 5
   QUILLET_PLACEHOLDER(6)
   QUILLET_PLACEHOLDER(7)
-  QUILLET_METHOD SetCaption(BSTR caption) = 0;              // 8
-  QUILLET_METHOD SetOptions(std::int32_t value) = 0;        // 9
-  QUILLET_METHOD SetEnabled(Flag enabled) = 0;              // 10
-  QUILLET_METHOD SetHint(BSTR hint) = 0;                    // 11
-  QUILLET_METHOD SetCategory(std::int32_t category) = 0;    // 12
-  QUILLET_METHOD SetOnClick(INotifyEvent* handler) = 0;     // 13
+  QUILLET_METHOD SetCaption(BSTR caption) = 0;            // 8
+  QUILLET_METHOD SetOptions(std::int32_t value) = 0;      // 9
+  QUILLET_METHOD SetEnabled(Flag enabled) = 0;            // 10
+  QUILLET_METHOD SetHint(BSTR hint) = 0;                  // 11
+  QUILLET_METHOD SetCategory(std::int32_t category) = 0;  // 12
+  QUILLET_METHOD SetOnClick(INotifyEvent* handler) = 0;   // 13
 };
 
 struct IMenuManager : IUnknown {
-  QUILLET_METHOD CreateMenuItem(IMenuItem** item) = 0;   // 3
+  QUILLET_METHOD CreateMenuItem(IMenuItem** item) = 0;  // 3
   // The host may clear *item; the caller releases whatever is left in it.
-  QUILLET_METHOD RemoveMenuItem(IMenuItem** item) = 0;   // 4
+  QUILLET_METHOD RemoveMenuItem(IMenuItem** item) = 0;  // 4
 };
 
 // Module side.

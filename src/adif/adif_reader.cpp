@@ -63,7 +63,8 @@ std::size_t AdifLayout::RecordCount() const {
   return HasHeader() ? 0 : fromStart_.Count();
 }
 
-AdifRecordReader::AdifRecordReader(LineSource& lines, bool hasHeader) : lines_(lines), hasHeader_(hasHeader) {}
+AdifRecordReader::AdifRecordReader(LineSource& lines, bool hasHeader)
+    : lines_(lines), hasHeader_(hasHeader) {}
 
 const std::vector<std::u16string>& AdifRecordReader::Header() {
   if (headerRead_) return header_;

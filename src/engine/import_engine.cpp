@@ -192,7 +192,8 @@ void ImportRun::WriteIgnoredCauses() {
       named.push_back(entry);
     }
   }
-  std::stable_sort(named.begin(), named.end(), [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::stable_sort(named.begin(), named.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
   for (std::size_t i = 0; i < named.size() && i < kNamedOperators; ++i)
     engine_.AddProgressText(3, FormatText(u"by operator %s: %d", {named[i].first, named[i].second}), true);
   if (named.size() > kNamedOperators) {

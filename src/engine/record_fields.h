@@ -19,8 +19,7 @@ enum class FieldLookup { Indexed, PerFieldSearch };
 class RecordFields {
  public:
   // text must outlive the object. Field lengths are read by the given rule.
-  RecordFields(std::u16string_view text, FieldLookup lookup,
-               AdifLengths lengths = AdifLengths::Utf16Units);
+  RecordFields(std::u16string_view text, FieldLookup lookup, AdifLengths lengths = AdifLengths::Utf16Units);
 
   // What GetAdifField gives for name, maxLen, the record text and the
   // rule. Raises EConvertError for a field length that does not fit a

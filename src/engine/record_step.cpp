@@ -33,7 +33,8 @@ bool IsOutOfDate(const TLogField& field, TDateTime closeDate) {
 // Searched from the end, where a record string holds its terminator.
 bool HoldsEndOfRecord(std::u16string_view record) {
   constexpr std::u16string_view kEndOfRecord = u"<EOR>";
-  for (std::size_t at = record.rfind(u'<'); at != std::u16string_view::npos; at = record.rfind(u'<', at - 1)) {
+  for (std::size_t at = record.rfind(u'<'); at != std::u16string_view::npos;
+       at = record.rfind(u'<', at - 1)) {
     const std::u16string_view tag = record.substr(at, kEndOfRecord.size());
     if (tag.size() == kEndOfRecord.size() && UpperAscii(tag[1]) == u'E' && UpperAscii(tag[2]) == u'O' &&
         UpperAscii(tag[3]) == u'R' && tag[4] == u'>') {
@@ -81,7 +82,8 @@ RecordOutcome RecordStep::Reject(std::u16string_view record, std::int32_t& count
   return outcome;
 }
 
-void RecordStep::NameFailure(std::u16string_view name, std::u16string_view value, const EConvertError& error) {
+void RecordStep::NameFailure(std::u16string_view name, std::u16string_view value,
+                             const EConvertError& error) {
   if (!conversionMessage_.empty()) return;
   conversionMessage_.assign(name);
   if (!value.empty()) conversionMessage_.append(u" "sv).append(value);

@@ -12,7 +12,9 @@ constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
 
-bool StartsWith(std::string_view bytes, std::string_view mark) { return bytes.substr(0, mark.size()) == mark; }
+bool StartsWith(std::string_view bytes, std::string_view mark) {
+  return bytes.substr(0, mark.size()) == mark;
+}
 
 std::u16string DecodeUtf16(std::string_view bytes, bool bigEndian) {
   std::u16string text(bytes.size() / 2, u'\0');
@@ -110,9 +112,9 @@ bool DetectSourceEncoding(std::u16string_view fileName, SourceEncoding& encoding
   FileReader file(fileName);
   std::string bytes;
   if (!file.IsOpen() || !file.Read(bytes, kSourcePieceBytes)) return false;
-  for (const auto& [mark, marked] : {std::pair{kUtf8Mark, SourceEncoding::Utf8Bom},
-                                     std::pair{kUtf16LEMark, SourceEncoding::Utf16LE},
-                                     std::pair{kUtf16BEMark, SourceEncoding::Utf16BE}}) {
+  for (const auto& [mark, marked] :
+       {std::pair{kUtf8Mark, SourceEncoding::Utf8Bom}, std::pair{kUtf16LEMark, SourceEncoding::Utf16LE},
+        std::pair{kUtf16BEMark, SourceEncoding::Utf16BE}}) {
     if (StartsWith(bytes, mark)) {
       encoding = marked;
       return true;
@@ -139,7 +141,8 @@ SourceLineReader::SourceLineReader(std::u16string_view fileName, SourceEncoding 
 // up to the last line break for the byte encodings, as a CR or LF byte is
 // never part of a multi-byte character there; whole code units for UTF-16.
 std::size_t SourceLineReader::DecodableBytes() const {
-  if (encoding_ == SourceEncoding::Utf16LE || encoding_ == SourceEncoding::Utf16BE) return bytes_.size() & ~std::size_t{1};
+  if (encoding_ == SourceEncoding::Utf16LE || encoding_ == SourceEncoding::Utf16BE)
+    return bytes_.size() & ~std::size_t{1};
   if (endOfFile_) return bytes_.size();
   const std::size_t lastBreak = bytes_.find_last_of("\r\n");
   return lastBreak == std::string::npos ? 0 : lastBreak + 1;

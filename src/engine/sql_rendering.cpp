@@ -33,7 +33,9 @@ void AppendSqlDate(std::u16string& out, std::u16string_view value) {
   AppendDigits(out, parts.day, 2);
 }
 
-bool IsTwoDigits(std::u16string_view text) { return text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1]); }
+bool IsTwoDigits(std::u16string_view text) {
+  return text.size() == 2 && IsDigit(text[0]) && IsDigit(text[1]);
+}
 
 int TwoDigitValue(std::u16string_view text) { return (text[0] - u'0') * 10 + (text[1] - u'0'); }
 

@@ -29,7 +29,8 @@ TCheckedInterfacedObject::TCheckedInterfacedObject(const char* className)
     : className_(className), objectName_(FormatObjectName(this, className)) {}
 
 std::int32_t TCheckedInterfacedObject::CheckedAddRef() {
-  if (refCount_.load() < 0) throw ECheckedInterfacedObjectUseDeletedError(kUseDeletedErrorMessage, {Name16(objectName_)});
+  if (refCount_.load() < 0)
+    throw ECheckedInterfacedObjectUseDeletedError(kUseDeletedErrorMessage, {Name16(objectName_)});
   return ++refCount_;
 }
 
@@ -41,8 +42,10 @@ std::int32_t TCheckedInterfacedObject::CheckedRelease() {
 
 void TCheckedInterfacedObject::BeforeDestruction() {
   const std::int32_t count = refCount_.load();
-  if (count < 0) throw ECheckedInterfacedObjectDoubleFreeError(kDoubleFreeErrorMessage, {Name16(objectName_)});
-  if (count != 0) throw ECheckedInterfacedObjectDeleteError(kDeleteErrorMessage, {Name16(objectName_), count});
+  if (count < 0)
+    throw ECheckedInterfacedObjectDoubleFreeError(kDoubleFreeErrorMessage, {Name16(objectName_)});
+  if (count != 0)
+    throw ECheckedInterfacedObjectDeleteError(kDeleteErrorMessage, {Name16(objectName_), count});
   refCount_ = -1;
 }
 
@@ -69,8 +72,8 @@ ULONG TCheckedInterfacedObject::BoundaryRelease() noexcept {
   return static_cast<ULONG>(count);
 }
 
-HRESULT TCheckedInterfacedObject::BoundaryQueryInterface(REFIID iid, void** object,
-                                                         std::initializer_list<InterfaceEntry> entries) noexcept {
+HRESULT TCheckedInterfacedObject::BoundaryQueryInterface(
+    REFIID iid, void** object, std::initializer_list<InterfaceEntry> entries) noexcept {
   if (object == nullptr) return E_POINTER;
   *object = nullptr;
   IUnknown* found = FindInterface(iid, entries);

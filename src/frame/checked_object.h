@@ -56,7 +56,8 @@ class TCheckedInterfacedObject {
   ULONG BoundaryRelease() noexcept;
   // Answers the given interfaces with a counted reference; others with
   // E_NOINTERFACE.
-  HRESULT BoundaryQueryInterface(REFIID iid, void** object, std::initializer_list<InterfaceEntry> entries) noexcept;
+  HRESULT BoundaryQueryInterface(REFIID iid, void** object,
+                                 std::initializer_list<InterfaceEntry> entries) noexcept;
 
   // Status and error information for an exception leaving a method of
   // this object.

@@ -21,7 +21,7 @@ std::unique_ptr<Exception> BuildFromStatus(HRESULT status, const HostErrorDetail
 }
 
 #define QUILLET_RECOGNISED(Name) \
-  RecognisedClass { #Name, ClassErrorCode(#Name), &BuildFromStatus<Name> }
+  RecognisedClass { #Name, ClassErrorCode(#Name), &BuildFromStatus < Name> }
 
 const std::array<RecognisedClass, 50>& RecognisedTable() {
   static const std::array<RecognisedClass, 50> table = {

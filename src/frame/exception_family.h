@@ -43,17 +43,16 @@ class EBaseException : public EOleSysError {
   EBaseException(std::u16string message, ClassCode code) : EOleSysError(std::move(message), code.value, 0) {}
 };
 
-#define QUILLET_DECLARE_BASE_EXCEPTION(Name, Base)                                   \
-  class Name : public Base {                                                         \
-   public:                                                                           \
-    explicit Name(std::u16string message)                                            \
-        : Base(std::move(message), ClassCode{ClassErrorCode(#Name)}) {}              \
-    Name(std::u16string_view format, std::initializer_list<FormatArg> args)          \
-        : Name(FormatText(format, args)) {}                                          \
-    QUILLET_EXCEPTION_IDENTITY(Name)                                                 \
-                                                                                     \
-   protected:                                                                        \
-    Name(std::u16string message, ClassCode code) : Base(std::move(message), code) {} \
+#define QUILLET_DECLARE_BASE_EXCEPTION(Name, Base)                                                        \
+  class Name : public Base {                                                                              \
+   public:                                                                                                \
+    explicit Name(std::u16string message) : Base(std::move(message), ClassCode{ClassErrorCode(#Name)}) {} \
+    Name(std::u16string_view format, std::initializer_list<FormatArg> args)                               \
+        : Name(FormatText(format, args)) {}                                                               \
+    QUILLET_EXCEPTION_IDENTITY(Name)                                                                      \
+                                                                                                          \
+   protected:                                                                                             \
+    Name(std::u16string message, ClassCode code) : Base(std::move(message), code) {}                      \
   };
 
 QUILLET_DECLARE_BASE_EXCEPTION(ECheckedInterfacedObjectError, EBaseException)

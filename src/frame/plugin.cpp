@@ -59,7 +59,9 @@ void TPlugin::ReleaseHost() noexcept {
 HRESULT TPlugin::QueryInterface(REFIID iid, void** object) noexcept {
   IPlugin* plugin = this;
   return BoundaryQueryInterface(iid, object,
-                                {{IID_IUnknown, plugin}, {IID_IPlugin, plugin}, {IID_IDestroyNotify, static_cast<IDestroyNotify*>(this)}});
+                                {{IID_IUnknown, plugin},
+                                 {IID_IPlugin, plugin},
+                                 {IID_IDestroyNotify, static_cast<IDestroyNotify*>(this)}});
 }
 
 ULONG TPlugin::AddRef() noexcept { return BoundaryAddRef(); }

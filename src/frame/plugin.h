@@ -19,7 +19,8 @@
 namespace quillet {
 
 // {D8C16DAB-BDD6-4546-879D-595F92C84E8D}
-inline constexpr GUID kPluginId = {0xD8C16DAB, 0xBDD6, 0x4546, {0x87, 0x9D, 0x59, 0x5F, 0x92, 0xC8, 0x4E, 0x8D}};
+inline constexpr GUID kPluginId = {
+    0xD8C16DAB, 0xBDD6, 0x4546, {0x87, 0x9D, 0x59, 0x5F, 0x92, 0xC8, 0x4E, 0x8D}};
 inline constexpr char16_t kPluginName[] = u"Append ADIF data into current log";
 inline constexpr char16_t kPluginVersion[] = u"1.04.019 (1706)";
 inline constexpr std::int32_t kPluginCategory = 1;
@@ -27,7 +28,8 @@ inline constexpr char16_t kPluginCopyright[] = u"Copyright (c) 2026 Quillet deve
 inline constexpr char16_t kPluginHomePage[] = u"https://quillet.example.org";
 inline constexpr char16_t kPluginEmail[] = u"quillet@example.org";
 inline constexpr char16_t kMenuCaption[] = u"Append ADIF data into current log";
-inline constexpr char16_t kMenuHint[] = u"Import ADIF data into current log, with checking and correction (if needed)";
+inline constexpr char16_t kMenuHint[] =
+    u"Import ADIF data into current log, with checking and correction (if needed)";
 
 class TPlugin final : public TCheckedInterfacedObject, public IPlugin, public IDestroyNotify {
  public:

@@ -73,9 +73,11 @@ HRESULT HandleSafeCallException(const char* objectClassName, const Exception* e)
 std::unique_ptr<Exception> StatusToException(HRESULT status) {
   HostErrorDetails details = TakeThreadErrorInfo();
   if (Facility(status) == 7) {
-    return std::make_unique<EOSError>(std::move(details.Description), static_cast<std::uint32_t>(status) & 0xFFFF);
+    return std::make_unique<EOSError>(std::move(details.Description),
+                                      static_cast<std::uint32_t>(status) & 0xFFFF);
   }
-  if (const RecognisedClass* recognised = FindRecognisedClass(status)) return recognised->Build(status, details);
+  if (const RecognisedClass* recognised = FindRecognisedClass(status))
+    return recognised->Build(status, details);
   return std::make_unique<EOleException>(std::move(details.Description), status, std::move(details.Source),
                                          std::move(details.HelpFile), details.HelpContext);
 }

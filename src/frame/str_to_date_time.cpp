@@ -87,7 +87,8 @@ bool TryStrToDateTime(std::u16string_view text, const ShortFormats& formats, TDa
   TDateTime date = 0;
   if (!TryDate(view.substr(0, blank), formats.date, date)) return false;
   TDateTime time = 0;
-  if (blank != std::u16string_view::npos && !TryTime(Trim(view.substr(blank + 1)), formats.time, time)) return false;
+  if (blank != std::u16string_view::npos && !TryTime(Trim(view.substr(blank + 1)), formats.time, time))
+    return false;
   result = date < 0 ? date - time : date + time;
   return true;
 }

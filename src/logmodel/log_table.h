@@ -30,7 +30,7 @@ struct TDBTableField {
   std::u16string Caption;
   std::u16string Align;
   std::int32_t DisplayWidth = 0;
-  std::int32_t Size = 0;  // characters taken from the ADIF value
+  std::int32_t Size = 0;                // characters taken from the ADIF value
   ValueKind Kind = ValueKind::Counter;  // decides the SQL rendering
   std::u16string LinkedADIFName;
 };

@@ -46,9 +46,9 @@ bool WriteWholeFile(std::u16string_view path, std::string_view bytes);
 // it never ends in part of what was appended.
 bool AppendToFile(std::u16string_view path, std::string_view bytes);
 
-bool FileExists(std::u16string_view path);       // a regular file, not a folder
+bool FileExists(std::u16string_view path);  // a regular file, not a folder
 bool DirectoryExists(std::u16string_view path);
-bool DeleteFile(std::u16string_view path);       // false when nothing was deleted
+bool DeleteFile(std::u16string_view path);  // false when nothing was deleted
 
 // The separator of path parts ('\\' on Windows, '/' elsewhere); both are
 // accepted when splitting.

@@ -25,7 +25,7 @@ class Exception {
 };
 
 // Declares what every class of the family repeats: its name and Raise().
-#define QUILLET_EXCEPTION_IDENTITY(Name)                      \
+#define QUILLET_EXCEPTION_IDENTITY(Name)                   \
   const char* ClassName() const override { return #Name; } \
   [[noreturn]] void Raise() const override { throw *this; }
 

@@ -125,7 +125,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 std::u16string IntToText(std::int64_t value) {
   const bool negative = value < 0;
-  auto magnitude = negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
+  auto magnitude =
+      negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
   std::u16string digits;
   do {
     digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));

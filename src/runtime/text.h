@@ -33,11 +33,11 @@ std::u16string IntToText(std::int64_t value);
 // One argument of FormatText: a text or a number.
 class FormatArg {
  public:
-  FormatArg(std::u16string_view text) : text_(text) {}  // NOLINT: implicit by design
-  FormatArg(const std::u16string& text) : text_(text) {}  // NOLINT
-  FormatArg(const char16_t* text) : text_(text) {}  // NOLINT
+  FormatArg(std::u16string_view text) : text_(text) {}                          // NOLINT: implicit by design
+  FormatArg(const std::u16string& text) : text_(text) {}                        // NOLINT
+  FormatArg(const char16_t* text) : text_(text) {}                              // NOLINT
   FormatArg(std::int64_t number) : owned_(IntToText(number)), text_(owned_) {}  // NOLINT
-  FormatArg(int number) : FormatArg(static_cast<std::int64_t>(number)) {}  // NOLINT
+  FormatArg(int number) : FormatArg(static_cast<std::int64_t>(number)) {}       // NOLINT
   FormatArg(const FormatArg&) = delete;
   FormatArg& operator=(const FormatArg&) = delete;
   std::u16string_view Text() const { return text_; }

@@ -68,12 +68,9 @@ TEST(AdifFieldIndex, RaisesOnlyForTheFieldWithTheBadLength) {
 // or beyond the 32-bit range, type indicators, mixed case.
 std::u16string RandomText(std::mt19937& random) {
   static const char16_t* const kPieces[] = {
-      u"<",        u":",          u">",          u"<CALL:",     u"<call:",
-      u"<Call:4>", u"ABCD",       u"4",          u"12",         u"0",
-      u"<EOR>",    u"<eor>",      u" ",          u":D>",        u":d",
-      u"<A:",      u"<A<",        u"A",          u"c",          u"L",
-      u"<:",       u"9999999999", u"2147483648", u"2147483647", u"<QSO_DATE:8:D>",
-      u"20230101", u"<NAME:",     u"ñ",          u"<CALL:X:",   u"\r\n",
+      u"<", u":", u">", u"<CALL:", u"<call:", u"<Call:4>", u"ABCD", u"4", u"12", u"0", u"<EOR>", u"<eor>",
+      u" ", u":D>", u":d", u"<A:", u"<A<", u"A", u"c", u"L", u"<:", u"9999999999", u"2147483648",
+      u"2147483647", u"<QSO_DATE:8:D>", u"20230101", u"<NAME:", u"ñ", u"<CALL:X:", u"\r\n",
       // non-ASCII values whose lengths count bytes or characters
       u"<NAME:7>André<", u"<NAME:5>André<", u"<QTH:9>Montréal", u"<QTH:8>Montréal", u"赵<o",
       u"<NAME:6>\U0001F4FB x", u"<NAME:3>\U0001F4FB x", u"é", u"\U0001F4FB"};

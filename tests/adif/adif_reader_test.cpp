@@ -143,18 +143,18 @@ struct LengthRow {
 // Files whose lengths count UTF-8 bytes and files whose lengths count
 // characters both read right; ASCII values are the same either way.
 const LengthRow kLengthRows[] = {
-    {u"<NAME:6>André<QTH:3>abc", u"NAME", 20, u"André", u"André<"},         // bytes
-    {u"<NAME:5>André<QTH:3>abc", u"NAME", 20, u"André", u"André"},          // characters
+    {u"<NAME:6>André<QTH:3>abc", u"NAME", 20, u"André", u"André<"},  // bytes
+    {u"<NAME:5>André<QTH:3>abc", u"NAME", 20, u"André", u"André"},   // characters
     {u"<QTH:9>Montréal<EOR>", u"QTH", 20, u"Montréal", u"Montréal<"},
     {u"<ADDRESS:4>赵x<EOR>", u"ADDRESS", 20, u"赵x", u"赵x<E"},
     {u"<NAME:14>Ferenc Tankó <EOR>", u"NAME", 20, u"Ferenc Tankó ", u"Ferenc Tankó <"},
     {u"<NAME:12>Ferenc Tankó<EOR>", u"NAME", 20, u"Ferenc Tankó", u"Ferenc Tankó"},  // characters
-    {u"<NAME:5>Tankó", u"NAME", 20, u"Tankó", u"Tankó"},                      // ends with the text
-    {u"<NAME:4>Tankó", u"NAME", 20, u"Tank", u"Tank"},                        // neither ends at a tag
-    {u"<NAME:2>éé<X:1>y", u"NAME", 20, u"éé", u"éé"},                         // both end at a tag: characters
+    {u"<NAME:5>Tankó", u"NAME", 20, u"Tankó", u"Tankó"},                             // ends with the text
+    {u"<NAME:4>Tankó", u"NAME", 20, u"Tank", u"Tank"},                               // neither ends at a tag
+    {u"<NAME:2>éé<X:1>y", u"NAME", 20, u"éé", u"éé"},  // both end at a tag: characters
     {u"<NAME:6>\U0001F4FBab<EOR>", u"NAME", 20, u"\U0001F4FBab", u"\U0001F4FBab<E"},  // a pair is four bytes
-    {u"<CALL:4>AB<C<EOR>", u"CALL", 20, u"AB<C", u"AB<C"},                    // ASCII as always
-    {u"<NAME:5>ab\U0001F4FBc", u"NAME", 3, u"ab", u"ab"},                    // no cut between a pair's halves
+    {u"<CALL:4>AB<C<EOR>", u"CALL", 20, u"AB<C", u"AB<C"},                            // ASCII as always
+    {u"<NAME:5>ab\U0001F4FBc", u"NAME", 3, u"ab", u"ab"},  // no cut between a pair's halves
     {u"<NAME:5>ab\U0001F4FBc", u"NAME", 4, u"ab\U0001F4FB", u"ab\U0001F4FB"},
 };
 

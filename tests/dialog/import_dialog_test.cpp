@@ -107,9 +107,12 @@ TEST_F(ImportDialogTest, AppendFollowsTheSourceText) {
     std::u16string text;
     bool enabled;
   } rows[] = {
-      {source_, true},         {u" " + source_, false},  // a leading blank names no file
-      {source_ + u" ", kTrailingBlankNamesTheFile}, {Wide(folder_), false},  // a folder is not a file
-      {u"   ", false},         {other_, true},
+      {source_, true},
+      {u" " + source_, false},  // a leading blank names no file
+      {source_ + u" ", kTrailingBlankNamesTheFile},
+      {Wide(folder_), false},  // a folder is not a file
+      {u"   ", false},
+      {other_, true},
   };
   for (const auto& row : rows) {
     Dialog().edSource.SetText(row.text);

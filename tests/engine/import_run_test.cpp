@@ -201,7 +201,10 @@ TEST_F(ImportRunTest, MarkersAreBlankAndImpossibleTimesAreErrors) {
 // The error file reads back as its source was read: UTF-8 without a mark
 // for a UTF-8 source without one.
 TEST_F(ImportRunTest, ErrorFileOfAUtf8SourceWithoutMarkIsUtf8WithoutMark) {
-  const std::string foreign = Record("Montr\xC3\xA9" "al", "20230102", "W1XYZ");
+  const std::string foreign = Record(
+      "Montr\xC3\xA9"
+      "al",
+      "20230102", "W1XYZ");
   ASSERT_TRUE(Run("utf8.adi", kHeader + foreign));
   const std::string errors = ReadBytes(folder.File("utf8.err"));
   EXPECT_EQ(errors.substr(0, 14), "# Created by: ");

@@ -23,7 +23,8 @@ const std::u16string kKeys = Field(u"CALL", u"AB1CD") + Field(u"QSO_DATE", u"202
                              Field(u"TIME_ON", u"1234") + Field(u"BAND", u"20M") + Field(u"MODE", u"SSB") +
                              Field(u"OPERATOR", u"K1ABC");
 const std::u16string kKeyCondition =
-    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M' OR QSOBAND IS NULL) AND"
+    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M' OR QSOBAND IS "
+    u"NULL) AND"
     u"\r\n\t(QSOMODE='SSB') AND\r\n\t(CALLSIGN='K1ABC' OR CALLSIGN IS NULL)";
 
 class RecordStepTest : public ::testing::Test {
@@ -198,7 +199,8 @@ TEST_F(RecordStepTest, KeyConditionMatchesTheQsoWhateverModeStoredIt) {
   for (const Row& row : rows) {
     dialog.mode = row.mode;
     conditions.clear();
-    const std::u16string record = u"<CALL:5>AB1CD<QSO_DATE:8>20230102" + std::u16string(row.fields) + u"<EOR>";
+    const std::u16string record =
+        u"<CALL:5>AB1CD<QSO_DATE:8>20230102" + std::u16string(row.fields) + u"<EOR>";
     ASSERT_EQ(Import(record), RecordOutcome::Insert) << Utf16ToUtf8(record);
     ASSERT_EQ(conditions.size(), 1u);
     EXPECT_NE(conditions[0].find(u"(" + std::u16string(row.band) + u")"), std::u16string::npos)
@@ -295,12 +297,15 @@ TEST_F(RecordStepTest, ValuesThatDoNotConvertFailTheRecordOnly) {
        u"QSLRDATE 2023x101: ''x1'' is not a valid integer value"},
       {u"<QSO_DATE:8>20230102<FREQ:6>14,074<OPERATOR:5>K1ABC<EOR>",
        u"FREQ 14,074: '14,074' is not a valid floating point value"},
-      {u"<QSO_DATE:8>20230102<TIME_ON:4>12;x<OPERATOR:5>K1ABC<EOR>", u"TIME_ON 12;x: ''12;x'' is not a valid time"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>12;x<OPERATOR:5>K1ABC<EOR>",
+       u"TIME_ON 12;x: ''12;x'' is not a valid time"},
       {u"<QSO_DATE:8>20230102<NAME:99999999999>x<OPERATOR:5>K1ABC<EOR>",
        u"NAME: ''099999999999'' is not a valid integer value"},
       // Times no clock shows: the host would refuse the date literal.
-      {u"<QSO_DATE:8>20230102<TIME_ON:4>1260<OPERATOR:5>K1ABC<EOR>", u"TIME_ON 1260: ''1260'' is not a valid time"},
-      {u"<QSO_DATE:8>20230102<TIME_ON:4>8135<OPERATOR:5>K1ABC<EOR>", u"TIME_ON 8135: ''8135'' is not a valid time"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>1260<OPERATOR:5>K1ABC<EOR>",
+       u"TIME_ON 1260: ''1260'' is not a valid time"},
+      {u"<QSO_DATE:8>20230102<TIME_ON:4>8135<OPERATOR:5>K1ABC<EOR>",
+       u"TIME_ON 8135: ''8135'' is not a valid time"},
       {u"<QSO_DATE:8>20230102<TIME_ON:6>235960<OPERATOR:5>K1ABC<EOR>",
        u"TIME_ON 235960: ''235960'' is not a valid time"},
   };
@@ -325,7 +330,8 @@ namespace {
 
 TEST_F(RecordStepTest, FailingFillFieldsFrequencyNamesTheFrequency) {
   dialog.mode = CorrectionMode::FillFields;
-  EXPECT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<FREQ:3>abc<OPERATOR:5>K1ABC<EOR>"), RecordOutcome::Failed);
+  EXPECT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<FREQ:3>abc<OPERATOR:5>K1ABC<EOR>"),
+            RecordOutcome::Failed);
   EXPECT_EQ(step.ConversionMessage().substr(0, 10), u"FREQ abc: ");
 }
 

@@ -23,18 +23,23 @@ TEST(SourceLines, DecodesByMarkAndSplitsAtEveryLineEnd) {
       {"a\r\n\r\n", {u"a", u""}, SourceEncoding::Ansi},
       {"", {}, SourceEncoding::Ansi},
       {"\xE9t", {u"\u00E9t"}, SourceEncoding::Ansi},  // the ANSI code page (Windows-1252 here)
-      {"Montr\xC3\xA9" "al", {u"Montr\u00E9al"}, SourceEncoding::Utf8},  // UTF-8 beyond doubt
+      {"Montr\xC3\xA9"
+       "al",
+       {u"Montr\u00E9al"},
+       SourceEncoding::Utf8},  // UTF-8 beyond doubt
       {"\xE8\xB5\xB5\n\xF0\x9F\x93\xBB", {u"\u8D75", u"\U0001F4FB"}, SourceEncoding::Utf8},
       {"plain ASCII", {u"plain ASCII"}, SourceEncoding::Ansi},
 #ifdef _WIN32
-      {"\xC3\xA9\xE9", {u"\u00C3\u00A9\u00E9"}, SourceEncoding::Ansi},  // one byte is not UTF-8: all Windows-1252
+      {"\xC3\xA9\xE9",
+       {u"\u00C3\u00A9\u00E9"},
+       SourceEncoding::Ansi},  // one byte is not UTF-8: all Windows-1252
 #else
       {"\xC3\xA9\xE9", {u"\u00E9\u00E9"}, SourceEncoding::Ansi},  // one byte is not UTF-8 (the stand-in
-                                                                    // page keeps the valid sequence)
+                                                                  // page keeps the valid sequence)
 #endif
-      {"\xC0\xAF", {u"\u00C0\u00AF"}, SourceEncoding::Ansi},              // overlong
+      {"\xC0\xAF", {u"\u00C0\u00AF"}, SourceEncoding::Ansi},            // overlong
       {"\xED\xA0\x80", {u"\u00ED\u00A0\u20AC"}, SourceEncoding::Ansi},  // a surrogate
-      {"\xE2\x82", {u"\u00E2\u201A"}, SourceEncoding::Ansi},              // cut short
+      {"\xE2\x82", {u"\u00E2\u201A"}, SourceEncoding::Ansi},            // cut short
       {"\xEF\xBB\xBF\xC3\xA9\n", {u"\u00E9"}, SourceEncoding::Utf8Bom},
       {std::string_view("\xFF\xFE"
                         "A\0\r\0\n\0\xE9\0",
@@ -78,9 +83,27 @@ TEST(SourceLines, LoadsAFileAndReportsAMissingOne) {
 // whole, in any case and split, line ends of every style, NUL, multi-byte
 // and stray high bytes, in every encoding.
 std::string RandomSource(std::mt19937& random) {
-  static const std::string_view kPieces[] = {
-      "<EOR>", "<eor>", "<EO", "R>", "<EOH>", "<eoh>", "<CALL:4>K1AB", "<NAME:6>Andr\xC3\xA9", "\r", "\n",
-      "\r\n", "\r\n", " ", "\t", "<", "x", "\xC3\xA9", "\xE8\xB5\xB5", "\xF0\x9F\x93\xBB", "\xE9", "\x80"};
+  static const std::string_view kPieces[] = {"<EOR>",
+                                             "<eor>",
+                                             "<EO",
+                                             "R>",
+                                             "<EOH>",
+                                             "<eoh>",
+                                             "<CALL:4>K1AB",
+                                             "<NAME:6>Andr\xC3\xA9",
+                                             "\r",
+                                             "\n",
+                                             "\r\n",
+                                             "\r\n",
+                                             " ",
+                                             "\t",
+                                             "<",
+                                             "x",
+                                             "\xC3\xA9",
+                                             "\xE8\xB5\xB5",
+                                             "\xF0\x9F\x93\xBB",
+                                             "\xE9",
+                                             "\x80"};
   std::string body;
   const int pieces = std::uniform_int_distribution<int>(0, 40)(random);
   for (int i = 0; i < pieces; ++i) {

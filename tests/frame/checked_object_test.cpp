@@ -20,7 +20,8 @@ using testing::TakeErrorInfo;
 // destructor body runs.
 class TProbe final : public TCheckedInterfacedObject, public INotifyEvent {
  public:
-  TProbe(const char* className, bool* destroyed) : TCheckedInterfacedObject(className), destroyed_(destroyed) {}
+  TProbe(const char* className, bool* destroyed)
+      : TCheckedInterfacedObject(className), destroyed_(destroyed) {}
 
   HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** object) noexcept override {
     return BoundaryQueryInterface(iid, object, {{IID_IUnknown, this}, {IID_INotifyEvent, this}});

@@ -33,8 +33,10 @@ TEST(ExceptionFamily, ModuleClassesCarryTheirOwnCodes) {
   ExpectOwnCode<EBaseException>("EBaseException", 0x80047031);
   ExpectOwnCode<ECheckedInterfacedObjectError>("ECheckedInterfacedObjectError", 0x80044383);
   ExpectOwnCode<ECheckedInterfacedObjectDeleteError>("ECheckedInterfacedObjectDeleteError", 0x80045A95);
-  ExpectOwnCode<ECheckedInterfacedObjectDoubleFreeError>("ECheckedInterfacedObjectDoubleFreeError", 0x80048672);
-  ExpectOwnCode<ECheckedInterfacedObjectUseDeletedError>("ECheckedInterfacedObjectUseDeletedError", 0x8004D50D);
+  ExpectOwnCode<ECheckedInterfacedObjectDoubleFreeError>("ECheckedInterfacedObjectDoubleFreeError",
+                                                         0x80048672);
+  ExpectOwnCode<ECheckedInterfacedObjectUseDeletedError>("ECheckedInterfacedObjectUseDeletedError",
+                                                         0x8004D50D);
   ExpectOwnCode<EInvalidCoreVersion>("EInvalidCoreVersion", 0x8004D63A);
   ExpectOwnCode<EUnsupportedCore>("EUnsupportedCore", 0x80046559);
 }

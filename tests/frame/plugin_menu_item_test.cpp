@@ -23,8 +23,9 @@ TEST(PluginMenuItem, CreatesTheCommandInOrder) {
   FakeCore core;
   {
     TPluginMenuItem item(&core, 7);
-    const std::vector<std::string> expected = {"CreateMenuItem", "SetCaption PluginMenuItem", "SetHint ",
-                                               "SetCategory 7",  "SetEnabled -1",            "SetOptions 0",
+    const std::vector<std::string> expected = {"CreateMenuItem", "SetCaption PluginMenuItem",
+                                               "SetHint ",       "SetCategory 7",
+                                               "SetEnabled -1",  "SetOptions 0",
                                                "SetOnClick"};
     EXPECT_EQ(core.calls, expected);
     EXPECT_TRUE(core.menus.LastItem()->hintWasNull);

@@ -152,7 +152,9 @@ TEST(PluginConstruction, RefusalMessages) {
     NewChecked<TPlugin>(&core);
     FAIL();
   } catch (const EUnsupportedCore& e) {
-    EXPECT_EQ(e.Message, u"Host does not support required functionality.\r\nUpgrade your application to latest version.");
+    EXPECT_EQ(
+        e.Message,
+        u"Host does not support required functionality.\r\nUpgrade your application to latest version.");
   }
   core.SetHost(host.Kernel(), host.Server());
   core.offerWindows = false;

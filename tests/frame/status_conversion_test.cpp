@@ -108,7 +108,8 @@ HRESULT FailingMethod(F&& body) {
 }
 
 TEST(Guarded, ConvertErrorLeavesDomainErrorInfo) {
-  EXPECT_EQ(FailingMethod([] { throw EConvertError(u"''x'' is not a valid date and time", 12); }), Code(0x800428DF));
+  EXPECT_EQ(FailingMethod([] { throw EConvertError(u"''x'' is not a valid date and time", 12); }),
+            Code(0x800428DF));
   const auto info = TakeErrorInfo();
   ASSERT_TRUE(info.present);
   EXPECT_EQ(info.source, u"pluginsystem.TPlugin");

@@ -22,9 +22,11 @@ TEST(StrToDateTime, LocaleFormats) {
       {u"2026-03-01 14:05:09", EncodeDate(2026, 3, 1) + EncodeTime(14, 5, 9, 0)},
       {u"2024-02-29 0:00", EncodeDate(2024, 2, 29)},
   };
-  for (const Row& row : rows) EXPECT_DOUBLE_EQ(StrToDateTime(row.text, kPosix), row.expected) << Utf16ToUtf8(row.text);
+  for (const Row& row : rows)
+    EXPECT_DOUBLE_EQ(StrToDateTime(row.text, kPosix), row.expected) << Utf16ToUtf8(row.text);
   // The order of the parts follows the locale's pattern.
-  EXPECT_DOUBLE_EQ(StrToDateTime(u"01.03.2026", ShortFormats{u"dd.mm.yyyy", u"hh:nn"}), EncodeDate(2026, 3, 1));
+  EXPECT_DOUBLE_EQ(StrToDateTime(u"01.03.2026", ShortFormats{u"dd.mm.yyyy", u"hh:nn"}),
+                   EncodeDate(2026, 3, 1));
 }
 
 TEST(StrToDateTime, RefusesWhatIsNoDate) {

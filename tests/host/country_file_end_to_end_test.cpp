@@ -67,8 +67,10 @@ std::string TwoDigits(std::size_t n) { return (n < 10 ? "0" : "") + std::to_stri
 QsoTime TimeOf(std::size_t i) {
   const std::size_t day = i / 1440, minute = i % 1440;
   const std::string year = std::to_string(2000 + day / 336), month = TwoDigits(day / 28 % 12 + 1),
-                    dayOfMonth = TwoDigits(day % 28 + 1), hour = TwoDigits(minute / 60), min = TwoDigits(minute % 60);
-  return {year + month + dayOfMonth, hour + min, year + "-" + month + "-" + dayOfMonth + " " + hour + ":" + min + ":00"};
+                    dayOfMonth = TwoDigits(day % 28 + 1), hour = TwoDigits(minute / 60),
+                    min = TwoDigits(minute % 60);
+  return {year + month + dayOfMonth, hour + min,
+          year + "-" + month + "-" + dayOfMonth + " " + hour + ":" + min + ":00"};
 }
 
 std::string Field(const std::string& name, const std::string& value) {
@@ -95,8 +97,10 @@ std::vector<std::string> Cells(const std::string& row) {
 
 // The six values after the callsign in cells; nullopt when none is filled.
 std::optional<ModuleValues> ValuesOf(const std::vector<std::string>& cells, std::size_t first) {
-  ModuleValues v{cells[first], cells[first + 1], cells[first + 3], cells[first + 2], cells[first + 4], cells[first + 5]};
-  if ((v.continent + v.dxccPrefix + v.dxcc + v.mainPrefix + v.ituZone + v.cqZone).empty()) return std::nullopt;
+  ModuleValues v{cells[first],     cells[first + 1], cells[first + 3],
+                 cells[first + 2], cells[first + 4], cells[first + 5]};
+  if ((v.continent + v.dxccPrefix + v.dxcc + v.mainPrefix + v.ituZone + v.cqZone).empty())
+    return std::nullopt;
   return v;
 }
 
@@ -111,10 +115,12 @@ class CountryFileEndToEnd : public ::testing::Test {
     file_ = testing::ReadCountryFile(QUILLET_CTY_FILE);
   }
   QuilletRun DictImport(const fs::path& database) {
-    return RunQuillet(folder_.Path(), "dict import " + Quoted(QUILLET_CTY_FILE) + " --db " + Quoted(database));
+    return RunQuillet(folder_.Path(),
+                      "dict import " + Quoted(QUILLET_CTY_FILE) + " --db " + Quoted(database));
   }
   // options: "--operator DL1QLT", or none for the file's most frequent operator.
-  QuilletRun ImportModeTwo(const fs::path& source, const fs::path& database, const std::string& options = "") {
+  QuilletRun ImportModeTwo(const fs::path& source, const fs::path& database,
+                           const std::string& options = "") {
     return RunQuillet(folder_.Path(),
                       "import " + Quoted(source) + " --mode 2 " + options + " --db " + Quoted(database));
   }
@@ -147,7 +153,8 @@ TEST_F(CountryFileEndToEnd, ModeTwoThroughTheModuleAgreesWithTheFilesRule) {
     const auto row = stored.find(TimeOf(i).stored);
     std::optional<ModuleValues> actual;
     if (row != stored.end()) actual = ValuesOf(row->second, 1);
-    const bool agreed = row != stored.end() && row->second[0] == call && testing::Agree(file_, call, expected, actual);
+    const bool agreed =
+        row != stored.end() && row->second[0] == call && testing::Agree(file_, call, expected, actual);
     auto& [categoryAgreed, categoryTotal] = byCategory[category];
     ++categoryTotal;
     if (agreed) {
@@ -170,7 +177,8 @@ TEST_F(CountryFileEndToEnd, ModeTwoThroughTheModuleAgreesWithTheFilesRule) {
   std::cout << "counted apart, " << apart.size() << " disagree, the first:\n";
   for (std::size_t i = 0; i < apart.size() && i < 5; ++i) std::cout << "  " << apart[i] << "\n";
   const double agreement = 100.0 * static_cast<double>(agreed) / static_cast<double>(total);
-  std::cout << "agreement through the module: " << agreed << " of " << total << " calls, " << agreement << " %\n";
+  std::cout << "agreement through the module: " << agreed << " of " << total << " calls, " << agreement
+            << " %\n";
   EXPECT_GE(agreement, 99.9);
 }
 
@@ -193,7 +201,8 @@ TEST_F(CountryFileEndToEnd, ModeTwoFillsTheSixColumnsForTheExampleAndEveryDataFi
     fs::copy_file(dictionaries, database, fs::copy_options::overwrite_existing);
     const QuilletRun run = ImportModeTwo(copy, database, OperatorOptionFor(copy));
     ASSERT_EQ(run.exitCode, 0) << run.out << run.err;
-    const std::vector<std::string> rows = DumpTable(database, "SELECT " + kColumns + " FROM LOGS ORDER BY ID");
+    const std::vector<std::string> rows =
+        DumpTable(database, "SELECT " + kColumns + " FROM LOGS ORDER BY ID");
     EXPECT_FALSE(rows.empty());
     std::size_t resolved = 0;
     for (const std::string& row : rows) {

@@ -212,10 +212,23 @@ TEST(AdifScan, CountsRecordsAndFindsTheMostFrequentOperator) {
 // Files read a piece at a time give the scan of the whole text, whatever
 // the pieces cut: marks, surrogate pairs, tags, values and terminators.
 TEST(AdifScan, ReadInPiecesGivesTheScanOfTheWholeText) {
-  static const std::string_view kPieces[] = {
-      "<EOR>", "<eor>", "<EOH>", "<OPERATOR:4>KI2D", "<operator:5>dl1ab", "<STATION_CALLSIGN:5>DK0QQ",
-      "<QSO_DATE:8>20240101", "<QSO_DATE:8>20240102", "<CALL:5>K1ABC", "<COMMENT:12>x<y>z",
-      "<NAME:6>Andr\xC3\xA9", " ", "\r\n", "<", ">", "\xF0\x9F\x93\xBB", "<OPERATOR:99>"};
+  static const std::string_view kPieces[] = {"<EOR>",
+                                             "<eor>",
+                                             "<EOH>",
+                                             "<OPERATOR:4>KI2D",
+                                             "<operator:5>dl1ab",
+                                             "<STATION_CALLSIGN:5>DK0QQ",
+                                             "<QSO_DATE:8>20240101",
+                                             "<QSO_DATE:8>20240102",
+                                             "<CALL:5>K1ABC",
+                                             "<COMMENT:12>x<y>z",
+                                             "<NAME:6>Andr\xC3\xA9",
+                                             " ",
+                                             "\r\n",
+                                             "<",
+                                             ">",
+                                             "\xF0\x9F\x93\xBB",
+                                             "<OPERATOR:99>"};
   TempFolder folder;
   const std::string path = folder.File("random.adi");
   std::mt19937 random(20261209);
@@ -227,7 +240,8 @@ TEST(AdifScan, ReadInPiecesGivesTheScanOfTheWholeText) {
     std::string bytes = text;
     if (round % 3 == 1) {
       bytes = "\xFF\xFE";
-      for (const char16_t unit : Utf16(text)) bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
+      for (const char16_t unit : Utf16(text))
+        bytes += std::string{static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
     }
     std::ofstream(path, std::ios::binary) << bytes;
     const AdifScan whole = ScanWholeFile(path);
@@ -239,8 +253,8 @@ TEST(AdifScan, ReadInPiecesGivesTheScanOfTheWholeText) {
 }
 
 TEST(AdifScan, CountsEachOperatorMostFrequentFirst) {
-  const AdifScan scan = ScanText(
-      "<EOH><OPERATOR:1>A<EOR><OPERATOR:1>B<EOR><OPERATOR:1>B<EOR><CALL:1>X<EOR><OPERATOR:1>C<EOR>");
+  const AdifScan scan =
+      ScanText("<EOH><OPERATOR:1>A<EOR><OPERATOR:1>B<EOR><OPERATOR:1>B<EOR><CALL:1>X<EOR><OPERATOR:1>C<EOR>");
   ASSERT_EQ(scan.operators.size(), 3u);
   EXPECT_EQ(scan.operators[0].call, "B");
   EXPECT_EQ(scan.operators[0].records, 2);

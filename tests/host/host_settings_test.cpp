@@ -27,7 +27,8 @@ std::string ReadText(const std::string& path) {
   text << in.rdbuf();
   std::string bytes = text.str();
 #ifdef _WIN32
-  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at)) bytes.erase(at, 1);
+  for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at))
+    bytes.erase(at, 1);
 #endif
   return bytes;
 }

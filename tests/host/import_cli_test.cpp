@@ -136,9 +136,13 @@ TEST_F(ImportCli, AnImportThatCannotStartCreatesNoDatabase) {
   const RefusedCase kCases[] = {
       {"notes.txt", "just some text\n", "", 1, "no ADIF records found in "},
       {"empty.adi", "", "", 1, "no ADIF records found in "},
-      {"binary.adi", std::string("\x7F" "ELF\x02\x01\x01\x00\x00\x00<\x01\x02", 14), "", 1,
-       "no ADIF records found in "},
-      {"no-operator.adi", noOperator, "", 2, "names an operator (OPERATOR or STATION_CALLSIGN); to import it"},
+      {"binary.adi",
+       std::string("\x7F"
+                   "ELF\x02\x01\x01\x00\x00\x00<\x01\x02",
+                   14),
+       "", 1, "no ADIF records found in "},
+      {"no-operator.adi", noOperator, "", 2,
+       "names an operator (OPERATOR or STATION_CALLSIGN); to import it"},
       {"mode2.adi", ReadFile(kExample), "--mode 2", 1, "quillet dict import"},
       {"bad-mode.adi", ReadFile(kExample), "--mode 7", 2, "--mode"},
   };
@@ -158,7 +162,8 @@ TEST_F(ImportCli, ModeTwoWithEmptyDictionariesAddsOneLineAfterTheModulesMessage)
   const QuilletRun run = Quillet("import " + Quoted(Copy(kExample)) + " --mode 2");
   EXPECT_EQ(run.exitCode, 1);
   const std::size_t message = run.err.find("Missing information");
-  const std::size_t hint = run.err.find("the dictionaries are empty; fill them from the country file with: quillet dict import");
+  const std::size_t hint =
+      run.err.find("the dictionaries are empty; fill them from the country file with: quillet dict import");
   ASSERT_NE(message, std::string::npos) << run.err;
   ASSERT_NE(hint, std::string::npos) << run.err;
   EXPECT_LT(message, hint);
@@ -209,8 +214,8 @@ TEST_F(ImportCli, LogSetRenameShowAndDelete) {
 }
 
 TEST_F(ImportCli, CommandsThatOnlyReadCreateNoDatabase) {
-  for (const char* command : {"log list --db typo.sqlite", "log show MAIN --db typo.sqlite",
-                              "dict show K1ABC --db typo.sqlite"}) {
+  for (const char* command :
+       {"log list --db typo.sqlite", "log show MAIN --db typo.sqlite", "dict show K1ABC --db typo.sqlite"}) {
     const QuilletRun run = Quillet(command);
     EXPECT_EQ(run.exitCode, 1) << command;
     EXPECT_NE(run.err.find("no log database typo.sqlite"), std::string::npos) << run.err;
@@ -290,7 +295,8 @@ std::string RunOnTerminal(const fs::path& folder, const std::vector<std::string>
   }
   std::string bytes;
   char buffer[4096];
-  for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;) bytes.append(buffer, static_cast<std::size_t>(n));
+  for (ssize_t n; (n = read(master, buffer, sizeof buffer)) > 0;)
+    bytes.append(buffer, static_cast<std::size_t>(n));
   close(master);
   int status = 0;
   waitpid(child, &status, 0);

@@ -96,9 +96,10 @@ TEST_F(ImportEndToEnd, EveryDataFileIsConservedAndASecondImportChangesNothing) {
 TEST_F(ImportEndToEnd, ReimportInAnyOtherModeOnlyUpdates) {
   if (!fs::exists(QUILLET_CTY_FILE)) GTEST_SKIP() << QUILLET_CTY_FILE << " is not installed";
   const fs::path dictionaries = folder_.Path() / "dictionaries.sqlite";
-  ASSERT_EQ(RunQuillet(folder_.Path(), "dict import " + Quoted(QUILLET_CTY_FILE) + " --db " + Quoted(dictionaries))
-                .exitCode,
-            0);
+  ASSERT_EQ(
+      RunQuillet(folder_.Path(), "dict import " + Quoted(QUILLET_CTY_FILE) + " --db " + Quoted(dictionaries))
+          .exitCode,
+      0);
   for (const char* name : kDataFiles) {
     SCOPED_TRACE(name);
     fs::copy_file(dictionaries, Database(), fs::copy_options::overwrite_existing);
@@ -114,7 +115,8 @@ TEST_F(ImportEndToEnd, ReimportInAnyOtherModeOnlyUpdates) {
       ExpectConserved(source, again);
       const TranscriptCounts counts = ReadCounts(again.out);
       EXPECT_EQ(counts.inserted, 0) << again.out;
-      EXPECT_EQ(counts.updated + counts.errors, firstCounts.inserted + firstCounts.updated + firstCounts.errors)
+      EXPECT_EQ(counts.updated + counts.errors,
+                firstCounts.inserted + firstCounts.updated + firstCounts.errors)
           << again.out;
       EXPECT_EQ(Rows("SELECT COUNT(*) FROM LOGS"), count);
     }

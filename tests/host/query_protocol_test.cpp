@@ -237,7 +237,8 @@ TEST_F(QueryProtocol, ARefusedStatementAnswersZeroButADatabaseThatCannotWriteFai
 
   db_.Exec("PRAGMA query_only = ON");  // as a read-only file or a full disk would
   std::int32_t result = -1;
-  EXPECT_LT(server_->ExecuteSQL(InText("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (9, \"K9NEW\")"), &result), 0);
+  EXPECT_LT(
+      server_->ExecuteSQL(InText("INSERT INTO UNIQUECALL (ID, Callsign) VALUES (9, \"K9NEW\")"), &result), 0);
   EXPECT_NE(server_->Fault().find("cannot be written"), std::string::npos) << server_->Fault();
   EXPECT_NE(TakeErrorDescription().find("cannot be written"), std::string::npos);
   EXPECT_EQ(observed, 2);
@@ -315,10 +316,11 @@ TEST(LogBook, ChangesRenamesDescribesAndDeletesALog) {
   Database db(folder.File("logs.sqlite"), Durability::Wal);
   LogBook book(db);
   book.Create({"MAIN", "", "2099-12-31"});
-  db.Exec("INSERT INTO LOGS (LOGNAME, OMCALL, QSODATE, QSOBAND, QSOMODE) VALUES "
-          "('MAIN', 'K1ABC', '2024-03-02 10:00:00', '20M', 'FT8'),"
-          "('MAIN', 'K2ABC', '2024-03-03 11:00:00', '20M', 'CW'),"
-          "('MAIN', 'K3ABC', '2024-03-01 09:00:00', '40M', 'FT8')");
+  db.Exec(
+      "INSERT INTO LOGS (LOGNAME, OMCALL, QSODATE, QSOBAND, QSOMODE) VALUES "
+      "('MAIN', 'K1ABC', '2024-03-02 10:00:00', '20M', 'FT8'),"
+      "('MAIN', 'K2ABC', '2024-03-03 11:00:00', '20M', 'CW'),"
+      "('MAIN', 'K3ABC', '2024-03-01 09:00:00', '40M', 'FT8')");
   book.Update("MAIN", {"HOME", "KI2D", "2030-01-01"});
   EXPECT_FALSE(book.Find("MAIN"));
   const auto moved = book.Find("HOME");

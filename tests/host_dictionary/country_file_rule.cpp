@@ -52,7 +52,8 @@ CountryFile ReadCountryFile(const std::string& path) {
     if (f[0][0] != '*') dxccPrefixes.try_emplace(std::stoi(f[2]), f[0].substr(0, f[0].find('/')));
   }
   for (const auto& f : lines) {
-    const Answer entity{f[3], dxccPrefixes.at(std::stoi(f[2])), std::stoi(f[2]), std::stoi(f[5]), std::stoi(f[4]), ""};
+    const Answer entity{
+        f[3], dxccPrefixes.at(std::stoi(f[2])), std::stoi(f[2]), std::stoi(f[5]), std::stoi(f[4]), ""};
     file.entityPrefixes.emplace_back();
     for (const std::string& word : Split(f[9].substr(0, f[9].find(';')), ' ')) {
       Answer answer = entity;
@@ -81,7 +82,8 @@ std::optional<Answer> ResolveByFileRule(const CountryFile& file, const std::stri
   if (auto exact = file.exact.find(callsign); exact != file.exact.end()) return exact->second;
   const std::string location = LocationOf(callsign).first;
   for (std::size_t length = location.size(); length > 0; --length) {
-    if (auto prefix = file.prefixes.find(location.substr(0, length)); prefix != file.prefixes.end()) return prefix->second;
+    if (auto prefix = file.prefixes.find(location.substr(0, length)); prefix != file.prefixes.end())
+      return prefix->second;
   }
   return std::nullopt;
 }
@@ -102,17 +104,19 @@ std::vector<std::string> AdifCalls(const std::filesystem::path& folder) {
 }
 
 std::map<std::string, std::vector<std::string>> Corpus(const CountryFile& file,
-                                                      const std::filesystem::path& adifFolder) {
+                                                       const std::filesystem::path& adifFolder) {
   std::map<std::string, std::vector<std::string>> corpus;
   corpus["1 calls in tests/data"] = AdifCalls(adifFolder);
   for (const auto& [call, answer] : file.exact) corpus["2 exact calls of the file"].push_back(call);
   for (const auto& [prefix, answer] : file.prefixes) {
     corpus["3 one call per prefix"].push_back(CallWithPrefix(prefix));
     corpus["4 PFX/K1ABC"].push_back(prefix + "/K1ABC");
-    for (const char* mark : {"/P", "/M", "/QRP", "/7"}) corpus["5 CALL/P, /M, /QRP, /7"].push_back(CallWithPrefix(prefix) + mark);
+    for (const char* mark : {"/P", "/M", "/QRP", "/7"})
+      corpus["5 CALL/P, /M, /QRP, /7"].push_back(CallWithPrefix(prefix) + mark);
   }
   for (const auto& prefixes : file.entityPrefixes) {
-    if (!prefixes.empty() && prefixes[0].size() < 5) corpus["6 K1ABC/PFX (apart)"].push_back("K1ABC/" + prefixes[0]);
+    if (!prefixes.empty() && prefixes[0].size() < 5)
+      corpus["6 K1ABC/PFX (apart)"].push_back("K1ABC/" + prefixes[0]);
   }
   return corpus;
 }
@@ -135,7 +139,8 @@ std::string Describe(const std::optional<Answer>& a) {
 }
 
 std::string Describe(const ModuleValues& v) {
-  return v.mainPrefix + " " + v.continent + " " + v.dxccPrefix + " " + v.dxcc + " itu " + v.ituZone + " cq " + v.cqZone;
+  return v.mainPrefix + " " + v.continent + " " + v.dxccPrefix + " " + v.dxcc + " itu " + v.ituZone + " cq " +
+         v.cqZone;
 }
 
 }  // namespace quillet::host::testing

@@ -54,7 +54,7 @@ std::vector<std::string> AdifCalls(const std::filesystem::path& folder);
 // "(apart)" has its location after the slash (K1ABC/KH6), beyond prefix
 // patterns over the callsign as written; it is counted apart.
 std::map<std::string, std::vector<std::string>> Corpus(const CountryFile& file,
-                                                      const std::filesystem::path& adifFolder);
+                                                       const std::filesystem::path& adifFolder);
 
 // The six values the module fills into a QSO, as text.
 struct ModuleValues {

@@ -63,8 +63,8 @@ DictionaryCounts CountryFileRule::counts_;
 
 TEST_F(CountryFileRule, ModuleRuleOverDerivedRowsAgreesWithTheFilesRule) {
   const CountryFile file = testing::ReadCountryFile(QUILLET_CTY_FILE);
-  std::cout << "rows: UNIQUECALL " << counts_.uniqueCalls << ", PROVINCE " << counts_.provinces << ", COUNTRY "
-            << counts_.countries << "\n";
+  std::cout << "rows: UNIQUECALL " << counts_.uniqueCalls << ", PROVINCE " << counts_.provinces
+            << ", COUNTRY " << counts_.countries << "\n";
   std::size_t total = 0;
   std::size_t agreed = 0;
   // Every call with the file rule's answer, for a run through the module.
@@ -78,7 +78,8 @@ TEST_F(CountryFileRule, ModuleRuleOverDerivedRowsAgreesWithTheFilesRule) {
       const std::optional<Resolution> actual = resolver_->Resolve(call);
       if (expected) {
         listing << category << ',' << call << ',' << expected->continent << ',' << expected->dxccPrefix << ','
-                << expected->dxcc << ',' << expected->ituZone << ',' << expected->cqZone << ',' << expected->item << '\n';
+                << expected->dxcc << ',' << expected->ituZone << ',' << expected->cqZone << ','
+                << expected->item << '\n';
       }
       if (testing::Agree(file, call, expected, ValuesOf(actual))) {
         ++categoryAgreed;
@@ -89,7 +90,8 @@ TEST_F(CountryFileRule, ModuleRuleOverDerivedRowsAgreesWithTheFilesRule) {
       EXPECT_TRUE(testing::LocationOf(call).second) << disagreements.back();
     }
     std::cout << category << ": " << categoryAgreed << " of " << calls.size() << " agree\n";
-    for (std::size_t i = 0; i < disagreements.size() && i < 12; ++i) std::cout << "  " << disagreements[i] << "\n";
+    for (std::size_t i = 0; i < disagreements.size() && i < 12; ++i)
+      std::cout << "  " << disagreements[i] << "\n";
     if (category.find("(apart)") != std::string::npos) continue;
     total += calls.size();
     agreed += categoryAgreed;
@@ -132,9 +134,10 @@ TEST_F(CountryFileRule, SpotChecks) {
     const std::optional<Resolution> r = resolver_->Resolve(c.callsign);
     ASSERT_TRUE(r.has_value()) << c.callsign;
     EXPECT_EQ(r->table, c.table) << c.callsign;
-    EXPECT_EQ(r->continent + " " + r->dxccPrefix + " " + r->dxcc + " " + r->mainPrefix + " " + r->ituZone + " " + r->cqZone,
-              std::string(c.continent) + " " + c.dxccPrefix + " " + c.dxcc + " " + c.mainPrefix + " " + c.ituZone + " " +
-                  c.cqZone)
+    EXPECT_EQ(r->continent + " " + r->dxccPrefix + " " + r->dxcc + " " + r->mainPrefix + " " + r->ituZone +
+                  " " + r->cqZone,
+              std::string(c.continent) + " " + c.dxccPrefix + " " + c.dxcc + " " + c.mainPrefix + " " +
+                  c.ituZone + " " + c.cqZone)
         << c.callsign;
   }
 }

@@ -46,11 +46,11 @@ TEST(CtyFile, NameMayHoldCommas) {
 
 TEST(CtyFile, MalformedLinesNameTheirLine) {
   const char* cases[] = {
-      "DL,Germany,230,EU,14,28,51.0,-10.0,-1.0,DL",          // no ";"
-      "DL,Germany,23x,EU,14,28,51.0,-10.0,-1.0,DL;",         // entity number
-      "DL,Germany,230,EU,14,28,51.0,-10.0,-1.0,DL(14;",      // unclosed zone
-      "DL,Germany,230,EU,14,28,DL;",                          // fields missing
-      "DL,Germany,230,EU,14,28,51.0,-10.0,-1.0,= DL;",        // empty item
+      "DL,Germany,230,EU,14,28,51.0,-10.0,-1.0,DL",      // no ";"
+      "DL,Germany,23x,EU,14,28,51.0,-10.0,-1.0,DL;",     // entity number
+      "DL,Germany,230,EU,14,28,51.0,-10.0,-1.0,DL(14;",  // unclosed zone
+      "DL,Germany,230,EU,14,28,DL;",                     // fields missing
+      "DL,Germany,230,EU,14,28,51.0,-10.0,-1.0,= DL;",   // empty item
   };
   for (const char* line : cases) {
     try {

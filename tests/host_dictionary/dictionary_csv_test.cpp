@@ -8,7 +8,8 @@ namespace quillet::host {
 namespace {
 
 TEST(DictionaryCsv, QuotedFieldsEmptyFieldsAndLineEnds) {
-  const auto records = ParseCsv("\xEF\xBB\xBFPrefixList,Continent\r\n\"^(DL|DA){1,2}.*\",\"say \"\"hi\"\"\"\r\n\n^K.*,\n\"a\nb\",\"\"");
+  const auto records = ParseCsv(
+      "\xEF\xBB\xBFPrefixList,Continent\r\n\"^(DL|DA){1,2}.*\",\"say \"\"hi\"\"\"\r\n\n^K.*,\n\"a\nb\",\"\"");
   ASSERT_EQ(records.size(), 4u);
   EXPECT_EQ(records[0], (CsvRecord{"PrefixList", "Continent"}));
   EXPECT_EQ(records[1], (CsvRecord{"^(DL|DA){1,2}.*", "say \"hi\""}));

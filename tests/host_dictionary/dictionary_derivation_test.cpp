@@ -20,7 +20,8 @@ constexpr const char* kFile =
     "3D2/c,Conway Reef,489,OC,32,56,0,0,0,=3D2CR;\n";
 
 const DictionaryRow* Find(const std::vector<DictionaryRow>& rows, const std::string& pattern) {
-  auto found = std::find_if(rows.begin(), rows.end(), [&](const DictionaryRow& row) { return row.pattern == pattern; });
+  auto found = std::find_if(rows.begin(), rows.end(),
+                            [&](const DictionaryRow& row) { return row.pattern == pattern; });
   return found == rows.end() ? nullptr : &*found;
 }
 
@@ -79,11 +80,13 @@ TEST(DictionaryDerivation, ExactCallsKeepFileOrderAndFirstOccurrence) {
 }
 
 TEST(DictionaryDerivation, EveryTableGetsARow) {
-  const DictionaryRows callsOnly = DeriveDictionaryRows(ParseCtyText("3D2/c,Conway Reef,489,OC,32,56,0,0,0,=3D2CR;"));
+  const DictionaryRows callsOnly =
+      DeriveDictionaryRows(ParseCtyText("3D2/c,Conway Reef,489,OC,32,56,0,0,0,=3D2CR;"));
   EXPECT_EQ(Patterns(callsOnly.provinces), (std::vector<std::string>{std::string(kMatchesNothing)}));
   EXPECT_EQ(Patterns(callsOnly.countries), (std::vector<std::string>{std::string(kMatchesNothing)}));
   // No prefix is its entity's DXCC prefix: the shortest moves to COUNTRY.
-  const DictionaryRows noPrimary = DeriveDictionaryRows(ParseCtyText("1S,Spratly Islands,247,AS,26,50,0,0,0,9M0 BM9S;"));
+  const DictionaryRows noPrimary =
+      DeriveDictionaryRows(ParseCtyText("1S,Spratly Islands,247,AS,26,50,0,0,0,9M0 BM9S;"));
   EXPECT_EQ(Patterns(noPrimary.provinces), (std::vector<std::string>{"^BM9S.*"}));
   EXPECT_EQ(Patterns(noPrimary.countries), (std::vector<std::string>{"^9M0.*"}));
   EXPECT_EQ(Patterns(noPrimary.uniqueCalls), (std::vector<std::string>{std::string(kMatchesNothing)}));

@@ -8,8 +8,14 @@ namespace quillet::host {
 namespace {
 
 DictionaryEntry Entry(std::int64_t id, std::string pattern, std::string arrlPrefix = "X") {
-  return DictionaryEntry{id, std::move(pattern), "EU", std::move(arrlPrefix), "P" + std::to_string(id),
-                         std::to_string(id), "28", "14"};
+  return DictionaryEntry{id,
+                         std::move(pattern),
+                         "EU",
+                         std::move(arrlPrefix),
+                         "P" + std::to_string(id),
+                         std::to_string(id),
+                         "28",
+                         "14"};
 }
 
 // The entries derived rows become once stored and loaded, IDs from 1.
@@ -17,8 +23,8 @@ DictionaryEntries EntriesOf(const DictionaryRows& rows) {
   auto convert = [](const std::vector<DictionaryRow>& source, bool withPrefix) {
     std::vector<DictionaryEntry> entries;
     for (const DictionaryRow& row : source) {
-      entries.push_back({static_cast<std::int64_t>(entries.size() + 1), row.pattern, row.continent, row.arrlPrefix,
-                         withPrefix ? row.prefix : std::string(), std::to_string(row.dxcc),
+      entries.push_back({static_cast<std::int64_t>(entries.size() + 1), row.pattern, row.continent,
+                         row.arrlPrefix, withPrefix ? row.prefix : std::string(), std::to_string(row.dxcc),
                          std::to_string(row.ituZone), std::to_string(row.cqZone)});
     }
     return entries;
@@ -39,14 +45,14 @@ TEST(DictionaryResolver, FirstMatchMustCoverTheWholeCallsign) {
   };
   const Case cases[] = {
       {"^DL.*", "DL1ABC", true},
-      {"DL", "DL1ABC", false},             // only the beginning
-      {"1ABC", "DL1ABC", false},           // only after the first character
-      {"DL|DL1ABC", "DL1ABC", false},      // first alternative matches less
+      {"DL", "DL1ABC", false},         // only the beginning
+      {"1ABC", "DL1ABC", false},       // only after the first character
+      {"DL|DL1ABC", "DL1ABC", false},  // first alternative matches less
       {"DL1ABC|DL", "DL1ABC", true},
-      {"^(DL|DL1ABC)$", "DL1ABC", true},   // backtracking to the end
-      {"^dl.*", "DL1ABC", false},          // case-sensitive
+      {"^(DL|DL1ABC)$", "DL1ABC", true},  // backtracking to the end
+      {"^dl.*", "DL1ABC", false},         // case-sensitive
       {"[A-Z]+\\d[A-Z]{1,3}", "DL1ABC", true},
-      {"\\x44L.*?", "DL1ABC", false},      // non-greedy stops at DL
+      {"\\x44L.*?", "DL1ABC", false},  // non-greedy stops at DL
       {"^$", "", true},
       {"^.*", "", true},
       {"^D.*", "", false},

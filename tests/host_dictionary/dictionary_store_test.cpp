@@ -13,7 +13,8 @@ using testing::TestDatabase;
 DictionaryRows SampleRows() {
   DictionaryRows rows;
   rows.uniqueCalls = {DictionaryRow{"^KH6XYZ/P$", "OC", "K", "K", 291, 61, 5}};
-  rows.provinces = {DictionaryRow{"^KH0.*", "OC", "K", "KH0", 291, 64, 27}, DictionaryRow{"^N.*", "NA", "K", "N", 291, 8, 5}};
+  rows.provinces = {DictionaryRow{"^KH0.*", "OC", "K", "KH0", 291, 64, 27},
+                    DictionaryRow{"^N.*", "NA", "K", "N", 291, 8, 5}};
   rows.countries = {DictionaryRow{"^K.*", "NA", "K", "", 291, 8, 5}};
   return rows;
 }
@@ -93,11 +94,12 @@ TEST(DictionaryStore, RefusedCsvChangesNothing) {
   const Case refused[] = {
       {"PrefixList,Nonsense\n^A.*,1\n", true},    // unknown column
       {"PrefixList,DXCC\n^A.*,1\n^B.*\n", true},  // short record, after the emptying
-      {"ID,PrefixList\n1,^A.*\n", false},          // ID taken
-      {"", true},                                  // no header
+      {"ID,PrefixList\n1,^A.*\n", false},         // ID taken
+      {"", true},                                 // no header
   };
   for (const auto& [csv, replace] : refused) {
-    EXPECT_THROW(LoadDictionaryCsv(db.get(), DictionaryTable::Province, csv, replace), DictionaryError) << csv;
+    EXPECT_THROW(LoadDictionaryCsv(db.get(), DictionaryTable::Province, csv, replace), DictionaryError)
+        << csv;
     EXPECT_EQ(db.Text("SELECT group_concat(PrefixList, ' ') FROM PROVINCE"), "^KH0.* ^N.*") << csv;
   }
 }

@@ -22,19 +22,22 @@ CREATE TABLE COUNTRY (
 }  // namespace
 
 TestDatabase::TestDatabase() {
-  if (sqlite3_open(":memory:", &db_) != SQLITE_OK) throw std::runtime_error("cannot open an in-memory database");
+  if (sqlite3_open(":memory:", &db_) != SQLITE_OK)
+    throw std::runtime_error("cannot open an in-memory database");
   Exec(kSchema);
 }
 
 TestDatabase::~TestDatabase() { sqlite3_close(db_); }
 
 void TestDatabase::Exec(const std::string& sql) {
-  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
+  if (sqlite3_exec(db_, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
+    throw std::runtime_error(sqlite3_errmsg(db_));
 }
 
 std::string TestDatabase::Text(const std::string& sql) {
   sqlite3_stmt* stmt = nullptr;
-  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK) throw std::runtime_error(sqlite3_errmsg(db_));
+  if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &stmt, nullptr) != SQLITE_OK)
+    throw std::runtime_error(sqlite3_errmsg(db_));
   std::string text;
   if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0) != nullptr) {
     text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));

@@ -62,7 +62,8 @@ bool SelectItem(DialogOperator& person, HWND comboBox, int index) {
   DWORD_PTR result = 0;
   const WPARAM notification = MAKEWPARAM(GetDlgCtrlID(comboBox), CBN_SELCHANGE);
   return (person.Send(comboBox, CB_SETCURSEL, static_cast<WPARAM>(index), 0, result) &&
-          person.Send(GetParent(comboBox), WM_COMMAND, notification, reinterpret_cast<LPARAM>(comboBox), result)) ||
+          person.Send(GetParent(comboBox), WM_COMMAND, notification, reinterpret_cast<LPARAM>(comboBox),
+                      result)) ||
          person.Fail("selecting a mode timed out");
 }
 
@@ -91,7 +92,8 @@ void HoldForScreenshot(const std::string& folder) {
   if (folder.empty()) return;
   std::ofstream(std::filesystem::path(folder) / "ready") << "ready\n";
   const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  while (!std::filesystem::exists(std::filesystem::path(folder) / "go") && std::chrono::steady_clock::now() < deadline) {
+  while (!std::filesystem::exists(std::filesystem::path(folder) / "go") &&
+         std::chrono::steady_clock::now() < deadline) {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
 }

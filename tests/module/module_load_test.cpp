@@ -67,7 +67,8 @@ class ScratchFolder {
  public:
   ScratchFolder()
       : path_(std::filesystem::temp_directory_path() /
-              ("quillet-module-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
+              ("quillet-module-" +
+               std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))) {
     std::filesystem::create_directories(path_);
   }
   ~ScratchFolder() {
@@ -86,9 +87,11 @@ TEST(Module, ImportsThroughItsMenuCommandAndUnloadsClean) {
   const std::int64_t stringsBefore = QuilletOleLiveStrings();
   ScratchFolder scratch;
   const auto source = scratch.Path() / "contest.adi";
-  std::filesystem::copy_file(std::filesystem::path(QUILLET_TEST_DATA) / "n1mm-logger-plus-contest-crlf.adi", source);
+  std::filesystem::copy_file(std::filesystem::path(QUILLET_TEST_DATA) / "n1mm-logger-plus-contest-crlf.adi",
+                             source);
   const auto settings = scratch.Path() / "host.ini";
-  std::ofstream(settings, std::ios::binary) << "[ADIF Import]\r\nADIF=" << source.string() << "\r\nCorr=1\r\n";
+  std::ofstream(settings, std::ios::binary)
+      << "[ADIF Import]\r\nADIF=" << source.string() << "\r\nCorr=1\r\n";
 
   FakeHost host;
   FakeCore core;
@@ -134,7 +137,8 @@ TEST(Module, ImportsThroughItsMenuCommandAndUnloadsClean) {
   for (const std::u16string& statement : statements) EXPECT_EQ(statement.rfind(u"INSERT INTO LOGS", 0), 0u);
   ASSERT_FALSE(host.LogLines().empty());
   const std::u16string& journal = host.LogLines().back();
-  EXPECT_EQ(journal.rfind(u"Exec: Append ADIF data into current log, " + Text16(source) + u" processed (", 0), 0u)
+  EXPECT_EQ(journal.rfind(u"Exec: Append ADIF data into current log, " + Text16(source) + u" processed (", 0),
+            0u)
       << Utf16ToUtf8(journal);
   EXPECT_EQ(journal.back(), u')');
   ASSERT_EQ(host.Commands().size(), 1u);

@@ -203,7 +203,8 @@ TEST(Win32Application, WaitCursorNestsAndErrorBoxesGoToTheHook) {
   }
   EXPECT_EQ(WaitCursorDepth(), 0);
   std::vector<std::u16string> boxes;
-  const ErrorBoxHook previous = SetErrorBoxHook([&boxes](std::u16string_view text) { boxes.emplace_back(text); });
+  const ErrorBoxHook previous =
+      SetErrorBoxHook([&boxes](std::u16string_view text) { boxes.emplace_back(text); });
   DispatchEvent([] { throw std::runtime_error("disk full"); });
   SetErrorBoxHook(previous);
   EXPECT_EQ(boxes, (std::vector<std::u16string>{u"disk full."}));

@@ -80,9 +80,9 @@ TEST(Win32Clock, LocalePicturesInTheRuntimeLetters) {
     std::u16string_view picture, pattern;
   };
   const Row rows[] = {
-      {u"yyyy-MM-dd", u"yyyy-mm-dd"}, {u"M/d/yyyy", u"m/d/yyyy"},     {u"dd.MM.yy", u"dd.mm.yy"},
-      {u"HH:mm", u"hh:nn"},           {u"HH:mm:ss", u"hh:nn:ss"},     {u"h:mm tt", u"h:nn"},
-      {u"tt h:mm", u"h:nn"},          {u"H' h 'mm", u"h' h 'nn"},     {u"", u""},
+      {u"yyyy-MM-dd", u"yyyy-mm-dd"}, {u"M/d/yyyy", u"m/d/yyyy"}, {u"dd.MM.yy", u"dd.mm.yy"},
+      {u"HH:mm", u"hh:nn"},           {u"HH:mm:ss", u"hh:nn:ss"}, {u"h:mm tt", u"h:nn"},
+      {u"tt h:mm", u"h:nn"},          {u"H' h 'mm", u"h' h 'nn"}, {u"", u""},
   };
   for (const Row& row : rows) EXPECT_EQ(win32::RuntimePattern(row.picture), row.pattern) << "picture: ";
   const ShortFormats& formats = LocaleShortFormats();
@@ -94,8 +94,9 @@ TEST(Win32Clock, NowIsTodayAndTheTickCountAdvances) {
   SYSTEMTIME local{};
   GetLocalTime(&local);
   const TDateTime now = Now();
-  EXPECT_NEAR(now, EncodeDate(local.wYear, local.wMonth, local.wDay) +
-                       EncodeTime(local.wHour, local.wMinute, local.wSecond, local.wMilliseconds),
+  EXPECT_NEAR(now,
+              EncodeDate(local.wYear, local.wMonth, local.wDay) +
+                  EncodeTime(local.wHour, local.wMinute, local.wSecond, local.wMilliseconds),
               2.0 / 86400);
   // The system's tick count, not a clock of our own: it moves with Sleep.
   const std::uint32_t first = TickCount();

@@ -9,9 +9,7 @@
 namespace quillet {
 namespace {
 
-TEST(Text, UpperCasesOnlyAsciiLetters) {
-  EXPECT_EQ(UpperAscii(u"dl1abc/p ñ é"), u"DL1ABC/P ñ é");
-}
+TEST(Text, UpperCasesOnlyAsciiLetters) { EXPECT_EQ(UpperAscii(u"dl1abc/p ñ é"), u"DL1ABC/P ñ é"); }
 
 TEST(Text, TrimRemovesControlsAndBlanks) {
   EXPECT_EQ(Trim(u"\t \r\nK1ABC \x01"), u"K1ABC");
@@ -19,7 +17,9 @@ TEST(Text, TrimRemovesControlsAndBlanks) {
 }
 
 TEST(Text, Utf8RoundTripsIncludingSurrogates) {
-  const std::string utf8 = "ORDO\xC3\x91" "EZ \xF0\x9F\x93\xBB";
+  const std::string utf8 =
+      "ORDO\xC3\x91"
+      "EZ \xF0\x9F\x93\xBB";
   const std::u16string wide = Utf8ToUtf16(utf8);
   EXPECT_EQ(wide.size(), 10u);
   EXPECT_EQ(Utf16ToUtf8(wide), utf8);

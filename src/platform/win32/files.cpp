@@ -133,7 +133,9 @@ bool DirectoryExists(std::u16string_view path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
-bool DeleteFile(std::u16string_view path) { return !path.empty() && DeleteFileW(win32::Wide(path).c_str()) != 0; }
+bool DeleteFile(std::u16string_view path) {
+  return !path.empty() && DeleteFileW(win32::Wide(path).c_str()) != 0;
+}
 
 char16_t PathDelimiter() { return u'\\'; }
 

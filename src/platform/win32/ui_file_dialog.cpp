@@ -39,7 +39,8 @@ void CentreOver(HWND dialog, HWND owner) {
   const int width = own.right - own.left;
   const int height = own.bottom - own.top;
   SetWindowPos(dialog, nullptr, over.left + (over.right - over.left - width) / 2,
-               over.top + (over.bottom - over.top - height) / 2, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+               over.top + (over.bottom - over.top - height) / 2, 0, 0,
+               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 // The explorer-style hook: once the dialog is ready, centre it.
