@@ -25,16 +25,21 @@ class FileReader {
   FileReader(const FileReader&) = delete;
   FileReader& operator=(const FileReader&) = delete;
 
-  bool IsOpen() const;
+  bool IsOpen() const { return handle_ != nullptr; }
   // Appends up to count bytes to bytes, fewer only at the end of the file;
   // false on a read error.
   bool Read(std::string& bytes, std::size_t count);
   // The file's size when it was opened.
-  std::size_t Size() const;
+  std::size_t Size() const { return size_; }
 
  private:
+  // One read of the system's: the bytes read into into, 0 at the end of
+  // the file, -1 on an error.
+  std::ptrdiff_t ReadSome(char* into, std::size_t count);
+
   struct Handle;
   std::unique_ptr<Handle> handle_;
+  std::size_t size_ = 0;
 };
 
 // The whole content of a file; false when it cannot be opened or read.

@@ -61,39 +61,23 @@ bool WriteAll(int fd, std::string_view bytes) {
 
 struct FileReader::Handle {
   Descriptor file;
-  std::size_t size = 0;
 };
 
 FileReader::FileReader(std::u16string_view path) {
   Descriptor file(open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC));
   struct stat info {};
   if (file.get() < 0 || fstat(file.get(), &info) != 0 || !S_ISREG(info.st_mode)) return;
-  handle_ = std::make_unique<Handle>(Handle{std::move(file), static_cast<std::size_t>(info.st_size)});
+  handle_ = std::make_unique<Handle>(Handle{std::move(file)});
+  size_ = static_cast<std::size_t>(info.st_size);
 }
 
 FileReader::~FileReader() = default;
 
-bool FileReader::IsOpen() const { return handle_ != nullptr; }
-
-std::size_t FileReader::Size() const { return handle_ ? handle_->size : 0; }
-
-bool FileReader::Read(std::string& bytes, std::size_t count) {
-  if (!handle_) return false;
-  const std::size_t start = bytes.size();
-  bytes.resize(start + count);
-  std::size_t filled = 0;
-  while (filled < count) {
-    const ssize_t got = read(handle_->file.get(), bytes.data() + start + filled, count - filled);
-    if (got < 0 && errno == EINTR) continue;
-    if (got < 0) {
-      bytes.resize(start);
-      return false;
-    }
-    if (got == 0) break;
-    filled += static_cast<std::size_t>(got);
+std::ptrdiff_t FileReader::ReadSome(char* into, std::size_t count) {
+  for (;;) {
+    const ssize_t got = read(handle_->file.get(), into, count);
+    if (got >= 0 || errno != EINTR) return got;
   }
-  bytes.resize(start + filled);
-  return true;
 }
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) { return Write(path, bytes, "wb"); }

@@ -66,7 +66,6 @@ DWORD Attributes(std::u16string_view path) {
 
 struct FileReader::Handle {
   FileHandle file;
-  std::size_t size = 0;
 };
 
 FileReader::FileReader(std::u16string_view path) {
@@ -75,33 +74,19 @@ FileReader::FileReader(std::u16string_view path) {
   if (!file.valid() || GetFileType(file.get()) != FILE_TYPE_DISK || GetFileSizeEx(file.get(), &size) == 0) {
     return;
   }
-  handle_ = std::make_unique<Handle>(Handle{std::move(file), static_cast<std::size_t>(size.QuadPart)});
+  handle_ = std::make_unique<Handle>(Handle{std::move(file)});
+  size_ = static_cast<std::size_t>(size.QuadPart);
 }
 
 FileReader::~FileReader() = default;
 
-bool FileReader::IsOpen() const { return handle_ != nullptr; }
-
-std::size_t FileReader::Size() const { return handle_ ? handle_->size : 0; }
-
-bool FileReader::Read(std::string& bytes, std::size_t count) {
-  if (!handle_) return false;
-  const std::size_t start = bytes.size();
-  bytes.resize(start + count);
-  std::size_t filled = 0;
-  while (filled < count) {
-    constexpr std::size_t kMostPerCall = 1u << 20;
-    const auto asked = static_cast<DWORD>(count - filled < kMostPerCall ? count - filled : kMostPerCall);
-    DWORD got = 0;
-    if (ReadFile(handle_->file.get(), bytes.data() + start + filled, asked, &got, nullptr) == 0) {
-      bytes.resize(start);
-      return false;
-    }
-    if (got == 0) break;
-    filled += got;
-  }
-  bytes.resize(start + filled);
-  return true;
+// ReadFile takes a 32-bit count.
+std::ptrdiff_t FileReader::ReadSome(char* into, std::size_t count) {
+  constexpr std::size_t kMostPerCall = 1u << 20;
+  DWORD got = 0;
+  const auto asked = static_cast<DWORD>(count < kMostPerCall ? count : kMostPerCall);
+  if (ReadFile(handle_->file.get(), into, asked, &got, nullptr) == 0) return -1;
+  return static_cast<std::ptrdiff_t>(got);
 }
 
 bool WriteWholeFile(std::u16string_view path, std::string_view bytes) {
