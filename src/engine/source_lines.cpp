@@ -59,9 +59,9 @@ std::u16string Decode(std::string_view bytes, SourceEncoding encoding) {
 // UTF-8 with at least one multi-byte sequence.
 class Utf8Check {
  public:
-  // Checks what it can of bytes and erases it; a sequence cut by the end of
-  // the piece stays for the next one unless last.
-  void Check(std::string& bytes, bool last) {
+  // Checks what it can of bytes; returns how many it checked. A sequence
+  // cut by the end of the piece is left for the next one unless last.
+  std::size_t Check(std::string_view bytes, bool last) {
     std::size_t i = 0;
     while (valid_ && i < bytes.size()) {
       if (static_cast<unsigned char>(bytes[i]) < 0x80) {
@@ -75,7 +75,7 @@ class Utf8Check {
       multiByte_ = true;
       i += length;
     }
-    bytes.erase(0, valid_ ? i : bytes.size());
+    return valid_ ? i : bytes.size();
   }
   bool MultiByteUtf8() const { return valid_ && multiByte_; }
   // Once a byte is not UTF-8 the rest cannot change the answer.
@@ -90,8 +90,7 @@ class Utf8Check {
 
 bool IsMultiByteUtf8(std::string_view bytes) {
   Utf8Check check;
-  std::string copy(bytes);
-  check.Check(copy, true);
+  check.Check(bytes, true);
   return check.MultiByteUtf8();
 }
 
@@ -123,7 +122,7 @@ bool DetectSourceEncoding(std::u16string_view fileName, SourceEncoding& encoding
   Utf8Check check;
   bool last = bytes.size() < kSourcePieceBytes;
   for (;;) {
-    check.Check(bytes, last);
+    bytes.erase(0, check.Check(bytes, last));
     if (last || check.Decided()) break;
     const std::size_t before = bytes.size();
     if (!file.Read(bytes, kSourcePieceBytes)) return false;
