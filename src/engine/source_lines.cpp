@@ -1,5 +1,6 @@
 #include "engine/source_lines.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/text_codec.h"
@@ -139,12 +140,18 @@ SourceLineReader::SourceLineReader(std::u16string_view fileName, SourceEncoding 
 // The bytes that decode the same on their own as within the whole file:
 // up to the last line break for the byte encodings, as a CR or LF byte is
 // never part of a multi-byte character there; whole code units for UTF-16.
-std::size_t SourceLineReader::DecodableBytes() const {
+// Only bytes not searched before are searched, so that a line of many
+// pieces is searched once.
+std::size_t SourceLineReader::DecodableBytes() {
   if (encoding_ == SourceEncoding::Utf16LE || encoding_ == SourceEncoding::Utf16BE)
     return bytes_.size() & ~std::size_t{1};
   if (endOfFile_) return bytes_.size();
-  const std::size_t lastBreak = bytes_.find_last_of("\r\n");
-  return lastBreak == std::string::npos ? 0 : lastBreak + 1;
+  const std::size_t lastBreak = std::string_view(bytes_).substr(unbroken_).find_last_of("\r\n");
+  if (lastBreak == std::string_view::npos) {
+    unbroken_ = bytes_.size();
+    return 0;
+  }
+  return unbroken_ + lastBreak + 1;
 }
 
 // Reads pieces until some text is decoded or the file ends; false when no
@@ -158,6 +165,7 @@ bool SourceLineReader::DecodeMore() {
       return false;
     }
     endOfFile_ = bytes_.size() - before < pieceBytes_;
+    if (pieceObserver_) pieceObserver_();
     if (!markSkipped_) {
       const std::size_t mark = MarkSize(encoding_);
       if (bytes_.size() < mark && !endOfFile_) continue;
@@ -168,10 +176,12 @@ bool SourceLineReader::DecodeMore() {
     if (decodable == 0 && !endOfFile_) continue;
     std::u16string piece = Decode(std::string_view(bytes_).substr(0, decodable), encoding_);
     bytes_.erase(0, decodable);
+    unbroken_ = bytes_.size();  // what is left follows the last line break
     const std::size_t nul = piece.find(u'\0');
     if (nul != std::u16string::npos) piece.resize(nul);
     endOfText_ = endOfFile_ || nul != std::u16string::npos;
     text_.erase(0, position_);
+    lineSearched_ = lineSearched_ > position_ ? lineSearched_ - position_ : 0;
     position_ = 0;
     text_ += piece;
     if (!piece.empty()) return true;
@@ -185,13 +195,16 @@ bool SourceLineReader::NextLine(std::u16string& line) {
       if (text_[position_] == u'\n') ++position_;
       skipLineFeed_ = false;
     }
-    const std::size_t end = skipLineFeed_ ? std::u16string::npos : text_.find_first_of(u"\r\n", position_);
+    const std::size_t end = skipLineFeed_ ? std::u16string::npos
+                                          : text_.find_first_of(u"\r\n", std::max(position_, lineSearched_));
     if (end != std::u16string::npos) {
+      lineSearched_ = end + 1;
       line.assign(text_, position_, end - position_);
       skipLineFeed_ = text_[end] == u'\r';
       position_ = end + 1;
       return true;
     }
+    lineSearched_ = text_.size();
     if (!DecodeMore()) break;
   }
   if (position_ >= text_.size()) return false;

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -44,19 +45,25 @@ class SourceLineReader : public LineSource {
 
   bool IsOpen() const { return file_.IsOpen(); }
   bool NextLine(std::u16string& line) override;
+  // Called after every piece read; what it raises passes on from NextLine.
+  // A line may take many pieces, so this is where long reading can stop.
+  void SetPieceObserver(std::function<void()> observer) { pieceObserver_ = std::move(observer); }
   // Whether a read error, rather than the end of the text, ended the lines.
   bool Failed() const { return failed_; }
 
  private:
   bool DecodeMore();
-  std::size_t DecodableBytes() const;
+  std::size_t DecodableBytes();
 
   FileReader file_;
   SourceEncoding encoding_;
   std::size_t pieceBytes_;
-  std::string bytes_;    // read but not yet decoded
-  std::u16string text_;  // decoded; lines are taken from position_ on
+  std::function<void()> pieceObserver_;
+  std::string bytes_;         // read but not yet decoded
+  std::size_t unbroken_ = 0;  // the first bytes_ that hold no line break
+  std::u16string text_;       // decoded; lines are taken from position_ on
   std::size_t position_ = 0;
+  std::size_t lineSearched_ = 0;  // text_ from position_ to here holds no line break
   bool markSkipped_ = false;
   bool endOfFile_ = false;
   bool endOfText_ = false;
