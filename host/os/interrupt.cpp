@@ -3,12 +3,24 @@
 #include <csignal>
 #include <cstdlib>
 
+#ifndef _WIN32
+#include <quillet/quit_request.h>
+#endif
+
 namespace quillet::host {
 namespace {
 
 volatile std::sig_atomic_t noted = 0;
 
-extern "C" void NoteSignal(int signal) { noted = signal; }
+// The module's run learns of the signal through its message pump, as a
+// Windows program learns of a request to quit, and stops at the next
+// record or piece of its source.
+extern "C" void NoteSignal(int signal) {
+  noted = signal;
+#ifndef _WIN32
+  QuilletPostQuit();
+#endif
+}
 
 }  // namespace
 

@@ -1,7 +1,9 @@
 // SIGINT and SIGTERM while the module runs: the signal only notes that it
-// came, and the host ends the process by it at the next point where its
-// work is committed (WriteBatch::Settle, or the end of the run), so that an
-// interrupted import keeps every record it has carried out.
+// came and posts the module a request to quit, and the host ends the
+// process by it at the next point where its work is committed
+// (WriteBatch::Settle, or the end of the run, which the module ends at its
+// next record or piece read), so that an interrupted import keeps every
+// record it has carried out.
 #pragma once
 
 namespace quillet::host {
