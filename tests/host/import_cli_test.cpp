@@ -159,6 +159,7 @@ TEST_F(ImportCli, AnImportThatCannotStartCreatesNoDatabase) {
 }
 
 TEST_F(ImportCli, ModeTwoWithEmptyDictionariesAddsOneLineAfterTheModulesMessage) {
+  ASSERT_EQ(Quillet("log create MAIN --operator DL1QLT").exitCode, 0);
   const QuilletRun run = Quillet("import " + Quoted(Copy(kExample)) + " --mode 2");
   EXPECT_EQ(run.exitCode, 1);
   const std::size_t message = run.err.find("Missing information");
