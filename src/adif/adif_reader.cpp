@@ -137,7 +137,7 @@ bool AdifRecordReader::NextRecord(std::u16string& record) {
 std::u16string GetAdifField(std::u16string_view name, std::int32_t maxLen, std::u16string_view text,
                             AdifLengths lengths) {
   const std::u16string pattern = u"<" + UpperAscii(name) + u":";
-  const std::size_t at = UpperAscii(text).find(pattern);
+  const std::size_t at = adif::FindUpper(text, pattern);
   if (at == std::u16string::npos) return {};
   return adif::ReadSpecifierValue(text, at + pattern.size(), maxLen, lengths);
 }
