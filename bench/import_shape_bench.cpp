@@ -83,7 +83,8 @@ void Compare(const fs::path& folder, const char* name, const fs::path& shaped, c
              int runs) {
   const Measured base = Measure(folder, ordinary, runs);
   const Measured measured = Measure(folder, shaped, runs);
-  for (const auto& [label, path, m] : {std::tuple{"ordinary", ordinary, base}, std::tuple{name, shaped, measured}}) {
+  for (const auto& [label, path, m] :
+       {std::tuple{"ordinary", ordinary, base}, std::tuple{name, shaped, measured}}) {
     std::printf("%-22s %9.1f %9.2f %7.2fx %12.1f\n", label, static_cast<double>(fs::file_size(path)) / 1e6,
                 m.seconds, m.seconds / base.seconds, m.peakMegabytes);
   }

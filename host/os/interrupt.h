@@ -6,6 +6,8 @@
 // record it has carried out.
 #pragma once
 
+#include <functional>
+
 namespace quillet::host {
 
 // While alive, SIGINT and SIGTERM are noted instead of ending the process.
@@ -22,6 +24,20 @@ class InterruptDeferral {
   using Handler = void (*)(int);
   Handler previousInterrupt_;
   Handler previousTerminate_;
+};
+
+// While alive, action runs when the process ends by a noted signal, in
+// place of the destructors that will not run then: for what only this
+// process would clean up. Actions run newest first.
+class InterruptCleanup {
+ public:
+  explicit InterruptCleanup(std::function<void()> action);
+  ~InterruptCleanup();
+  InterruptCleanup(const InterruptCleanup&) = delete;
+  InterruptCleanup& operator=(const InterruptCleanup&) = delete;
+
+ private:
+  std::function<void()> action_;
 };
 
 bool InterruptPending();

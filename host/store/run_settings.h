@@ -6,18 +6,23 @@
 // remembers is merged back into the shared file when it has completed.
 #pragma once
 
+#include <memory>
 #include <span>
 #include <string>
 #include <string_view>
+
+#include "host/os/file_lock.h"
+#include "host/os/interrupt.h"
 
 namespace quillet::host {
 
 class RunSettings {
  public:
   // Copies the shared file (absent: empty) to a new file in the temporary
-  // folder; raises HostError when it cannot be written.
+  // folder, first removing the copies of runs that were killed; raises
+  // HostError when it cannot be written.
   explicit RunSettings(std::string sharedPath);
-  // Removes the run's copy.
+  // Removes the run's copy; so does a SIGINT or SIGTERM that ends the run.
   ~RunSettings();
   RunSettings(const RunSettings&) = delete;
   RunSettings& operator=(const RunSettings&) = delete;
@@ -27,13 +32,18 @@ class RunSettings {
   // Sets a value in the run's copy; raises HostError.
   void Set(std::string_view section, std::string_view key, std::string_view value);
   // Copies the keys of section that the run's copy holds into the shared
-  // file, re-read now so that what other runs stored meanwhile stays, and
-  // replaced at once (written beside it and renamed); raises HostError.
+  // file, under a lock beside it (the file's name and ".lock"), re-read
+  // then so that what other runs stored stays, and replaced at once
+  // (written beside it and renamed); raises HostError.
   void MergeBack(std::string_view section, std::span<const std::string_view> keys) const;
 
  private:
   std::string sharedPath_;
   std::string path_;
+  // Held while the run lives: a copy whose lock is free was left by a run
+  // that was killed.
+  std::unique_ptr<FileLock> lock_;
+  std::unique_ptr<InterruptCleanup> removeWhenInterrupted_;
 };
 
 }  // namespace quillet::host
