@@ -9,21 +9,15 @@
 // RECORDS defaults to 100000; give 100000 1000000 for the large file too
 // (the per-statement run of 1M records takes minutes). Each size runs N
 // times (default 1) in pairs, and the median of each path is reported.
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "generated_adif.h"
+#include "import_process.h"
 
 namespace {
 
@@ -35,46 +29,16 @@ struct Outcome {
   bool completed = false;
 };
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 // One import into a fresh database, as its own process.
 Outcome Import(const fs::path& folder, const fs::path& source, long records, bool commitEach) {
-  for (const char* name : {"bench.sqlite", "bench.sqlite-wal", "bench.sqlite-shm", "bench.ini"}) {
-    fs::remove(folder / name);
-  }
-  const std::string quillet = QUILLET_BINARY_DIR "/bin/quillet";
-  const std::string out = (folder / "run.out").string(), err = (folder / "run.err").string();
-  std::fflush(nullptr);  // the child must not write this process's buffers again
-  const auto started = std::chrono::steady_clock::now();
-  const pid_t child = fork();
-  if (child == 0) {
-    if (chdir(folder.c_str()) != 0 || !std::freopen(out.c_str(), "w", stdout) ||
-        !std::freopen(err.c_str(), "w", stderr)) {
-      _exit(126);
-    }
-    std::vector<const char*> arguments = {quillet.c_str(), "import", source.c_str(), "--db", "bench.sqlite",
-                                          "--operator",    "DL1QLT", "--mode",       "1"};
-    if (commitEach) arguments.push_back("--commit-each");
-    arguments.push_back(nullptr);
-    execv(quillet.c_str(), const_cast<char* const*>(arguments.data()));
-    _exit(127);
-  }
-  Outcome outcome;
-  if (child < 0) return outcome;
-  int status = 0;
-  rusage usage{};
-  while (wait4(child, &status, 0, &usage) < 0) {
-  }
-  outcome.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-  outcome.peakMegabytes = static_cast<double>(usage.ru_maxrss) * 1024 / 1e6;  // ru_maxrss is in KiB
-  outcome.completed = WIFEXITED(status) && WEXITSTATUS(status) == 0 &&
-                      ReadFile(out).find("Inserted to log: " + std::to_string(records)) != std::string::npos;
-  return outcome;
+  quillet::bench::RemoveDatabase(folder, "bench.sqlite");
+  std::vector<std::string> arguments = {"import",     source.string(), "--db",   "bench.sqlite",
+                                        "--operator", "DL1QLT",        "--mode", "1"};
+  if (commitEach) arguments.push_back("--commit-each");
+  const quillet::bench::ImportOutcome run = quillet::bench::RunQuillet(folder, arguments);
+  return {
+      run.seconds, run.peakMegabytes,
+      run.exitedZero && run.output.find("Inserted to log: " + std::to_string(records)) != std::string::npos};
 }
 
 double Median(std::vector<double> values) {

@@ -62,6 +62,7 @@ class SilentDialog final : public ImportDialogPort {
   std::u16string Caption() const override { return {}; }
   CorrectionMode SelectedCorrectionMode() const override { return CorrectionMode::Format; }
   void ProcessMessages() override {}
+  bool Terminated() const override { return false; }
 };
 
 // Records as logging programs write them, about 300 characters each.

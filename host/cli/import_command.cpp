@@ -20,7 +20,7 @@
 #include "host/services/journal.h"
 #include "host/services/plugin_session.h"
 #include "host/store/database.h"
-#include "host/store/settings_file.h"
+#include "host/store/run_settings.h"
 #ifdef _WIN32
 #include "host/services/windows_dialog_operator.h"
 #endif
@@ -31,17 +31,17 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kSettingsSection = "ADIF Import";
+// The keys of kSettingsSection the module remembers for its next run.
+constexpr std::string_view kRememberedKeys[] = {"ADIF", "Corr"};
 
 using Chooser = std::function<bool(HostCore&, PluginSession&)>;
 
 std::string DefaultModulePath() { return (fs::path(ExecutableFolder()) / "Quillet.ext").string(); }
 
 // What the module's dialog restores when it opens: the file and the mode.
-void RememberImport(const std::string& settingsPath, const std::string& file, int mode) {
-  IniFile settings = IniFile::Load(settingsPath);
+void HandToModule(RunSettings& settings, const std::string& file, int mode) {
   settings.Set(kSettingsSection, "ADIF", file);
   settings.Set(kSettingsSection, "Corr", std::to_string(mode));
-  settings.Save();
 }
 
 // Only a regular file is read: a FIFO or a device could block the host
@@ -70,27 +70,72 @@ std::string OperatorNote(const AdifScan& scan, const std::string& file) {
   return note + ")";
 }
 
-// An import that does not get through leaves the database as it found it:
-// a log it created is removed again, and so is a database file it created.
-class NewLogGuard {
+// The log of one run. A new log is stored with the run's first write
+// transaction, so that a run that stores nothing creates nothing, and it is
+// checked again at the start of every later one: a log that another import
+// removed meanwhile (it held no QSO) comes back before this run stores
+// into it, and a log of the same name that another import created first
+// is used when it agrees and refused when it does not.
+class RunLog {
  public:
-  NewLogGuard(std::string path) : path_(std::move(path)), existed_(fs::exists(path_)) {}
-  ~NewLogGuard() {
-    if (kept_ || existed_) return;
-    std::error_code ignored;
-    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) fs::remove(path_ + suffix, ignored);
-    fs::remove(SettingsPathFor(path_), ignored);
+  RunLog(LogBook& book, LogEntry entry, bool creating)
+      : book_(book), entry_(std::move(entry)), creating_(creating) {}
+
+  const LogEntry& Entry() const { return entry_; }
+  // Whether this run stored the log.
+  bool Stored() const { return stored_; }
+
+  // Within a write transaction; raises LogConflict.
+  void Ensure() {
+    if (book_.Ensure(entry_)) {
+      stored_ = true;
+    } else if (creating_ && !stored_ && !noted_) {
+      noted_ = true;
+      Console::Standard().Note("log " + entry_.name +
+                               " was created meanwhile by another import for the same operator and "
+                               "closing date; importing into it");
+    }
   }
-  NewLogGuard(const NewLogGuard&) = delete;
-  NewLogGuard& operator=(const NewLogGuard&) = delete;
-  void Keep() { kept_ = true; }
-  bool DatabaseExisted() const { return existed_; }
+
+  // A run that completed without storing anything still leaves the log it
+  // was asked to create.
+  void Complete(Database& db) {
+    if (!creating_ || stored_) return;
+    Transaction transaction(db);
+    Ensure();
+    transaction.Commit();
+  }
+
+  // After a run that failed: the log this run stored goes again, but only
+  // while nobody has stored a QSO in it.
+  void Abandon() noexcept {
+    if (!stored_) return;
+    try {
+      book_.DeleteIfEmpty(entry_);
+    } catch (const HostError&) {
+      // Kept: an empty log harms nobody, and another import may be using it.
+    }
+  }
 
  private:
-  std::string path_;
-  bool existed_;
-  bool kept_ = false;
+  LogBook& book_;
+  LogEntry entry_;
+  bool creating_;
+  bool stored_ = false;
+  bool noted_ = false;
 };
+
+constexpr const char* kEmptyDictionaries =
+    "quillet: the dictionaries are empty; fill them from the country file with: quillet dict import";
+
+// A new database has no dictionaries: a mode 2 run could only fail, and
+// would leave a database behind that nobody asked for.
+void RefuseModeTwoWithoutDatabase(const ImportOptions& options) {
+  std::error_code error;
+  if (options.mode == 2 && !fs::exists(options.database.path, error)) {
+    throw ImportRefused{kExitIncomplete, kEmptyDictionaries};
+  }
+}
 
 bool DictionariesEmpty(Database& db) {
   for (const char* table : {"COUNTRY", "PROVINCE", "UNIQUECALL"}) {
@@ -118,17 +163,20 @@ struct RunOutcome {
   std::string fault;
 };
 
-RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry& log, const std::string& file,
+RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog, const std::string& file,
                      long expected, const Chooser& choose) {
+  const LogEntry& log = runLog.Entry();
   // Outlives the core: its batch commits before a noted signal ends the process.
   InterruptDeferral deferral;
   Console& console = Console::Standard();
   Journal journal(db);
-  HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing),
-                          SettingsPathFor(options.database.path), fs::current_path().string()};
-  RememberImport(variables.appIni, file, options.mode);
+  RunSettings settings(SettingsPathFor(options.database.path));
+  HandToModule(settings, file, options.mode);
+  HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing), settings.Path(),
+                          fs::current_path().string()};
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
   core->Server().SetStatementObserver(ProgressMeter(console, expected));
+  core->Server().SetBatchOpening([&runLog] { runLog.Ensure(); });
   core->Server().SetCommitPolicy(options.commitEach ? CommitPolicy::EachStatement : CommitPolicy::Batched);
   RunOutcome outcome;
   try {
@@ -146,6 +194,13 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry&
   outcome.processed = core->Kernel().ImportProcessed();
   outcome.fault = core->Server().Fault();
   core->Server().SetStatementObserver({});
+  core->Server().SetBatchOpening({});
+  try {
+    if (outcome.processed && outcome.operated && !outcome.commitFailed)
+      settings.MergeBack(kSettingsSection, kRememberedKeys);
+  } catch (const HostError& error) {
+    console.Error(std::string("quillet: the settings were not remembered: ") + error.what());
+  }
   return outcome;
 }
 
@@ -155,8 +210,7 @@ void ReportFailure(const ImportOptions& options, Database& db, const RunOutcome&
   if (!outcome.fault.empty()) {
     console.Error("quillet: " + outcome.fault + "; the import stopped");
   } else if (options.mode == 2 && DictionariesEmpty(db)) {
-    console.Error(
-        "quillet: the dictionaries are empty; fill them from the country file with: quillet dict import");
+    console.Error(kEmptyDictionaries);
   } else if (!outcome.processed) {
     console.Error("quillet: the import of " + file + " did not complete");
   }
@@ -177,24 +231,24 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
   const std::string file = fs::absolute(options.file).lexically_normal().string();
   try {
     const AdifScan scan = ScanSource(file);
-    NewLogGuard guard(options.database.path);
+    RefuseModeTwoWithoutDatabase(options);
+    bool created = false;
+    std::error_code error;
+    if (!fs::exists(options.database.path, error)) ChooseLog(nullptr, options, scan, created);  // refusals
     Database db = OpenDatabase(options.database);
     LogBook book(db);
-    bool created = false;
-    const LogEntry log = ChooseLog(book, options, scan, created);
-    if (created) {
-      if (!options.operatorGiven) console.Note(OperatorNote(scan, file));
-      book.Create(log);
-    }
+    const LogEntry log = ChooseLog(&book, options, scan, created);
+    if (created && !options.operatorGiven) console.Note(OperatorNote(scan, file));
+    RunLog runLog(book, log, created);
     const long expected = scan.RecordsOf(log.operatorCall);
-    const RunOutcome outcome = RunModule(options, db, log, file, expected, choose);
+    const RunOutcome outcome = RunModule(options, db, runLog, file, expected, choose);
     if (!outcome.processed || !outcome.operated || outcome.commitFailed) {
       ReportFailure(options, db, outcome, file);
-      if (created && outcome.fault.empty()) book.Delete(log.name);
+      runLog.Abandon();
       return kExitIncomplete;
     }
-    guard.Keep();
-    if (created) {
+    runLog.Complete(db);
+    if (runLog.Stored()) {
       console.Note("log " + log.name + " created for " +
                    (log.operatorCall.empty() ? "no operator" : log.operatorCall) + ", closing " +
                    log.closing);
@@ -221,10 +275,10 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
 
 }  // namespace
 
-LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& scan, bool& created) {
+LogEntry ChooseLog(LogBook* book, const ImportOptions& options, const AdifScan& scan, bool& created) {
   const std::string call = UpperAscii(TrimText(options.operatorCall));
   created = false;
-  if (auto existing = book.Find(options.log)) {
+  if (auto existing = book ? book->Find(options.log) : std::nullopt) {
     const std::string change = "; change the log with: quillet log set " + existing->name;
     if (options.operatorGiven && call != existing->operatorCall) {
       throw ImportRefused{kExitUsage,

@@ -54,7 +54,8 @@ struct ImportRefused {
 // The log to import into. An existing log must agree with the options'
 // operator and closing date, when given; a new one takes the options' or,
 // without one, the most frequent operator of the file. Raises ImportRefused;
-// created is set when the log is new (it is not stored yet).
-LogEntry ChooseLog(LogBook& book, const ImportOptions& options, const AdifScan& scan, bool& created);
+// created is set when the log is new (it is not stored yet). A book of
+// nullptr is a database that does not exist yet.
+LogEntry ChooseLog(LogBook* book, const ImportOptions& options, const AdifScan& scan, bool& created);
 
 }  // namespace quillet::host

@@ -6,6 +6,7 @@
 #include "host/services/bstr.h"
 #include "host/services/journal.h"
 #include "host/store/database.h"
+#include "host/store/log_book.h"
 #include "host/store/sql_dialect.h"
 
 namespace quillet::host {
@@ -173,6 +174,8 @@ std::string HostServer::FaultText(const char* what) const {
 void HostServer::EnterBatch() {
   try {
     batch_.Enter();
+  } catch (const LogConflict& error) {
+    throw HostError(fault_ = error.what());
   } catch (const HostError& error) {
     throw HostError(fault_ = FaultText(error.what()));
   }

@@ -53,6 +53,10 @@ class HostServer final : public RefCounted<IHostServer> {
   // Why the database could not carry on; empty while it can.
   const std::string& Fault() const { return fault_; }
 
+  // Runs at the start of every write transaction of the module's
+  // statements (WriteBatch::SetOnBegin); a LogConflict it raises becomes
+  // the Fault() as it stands.
+  void SetBatchOpening(std::function<void()> opening) { batch_.SetOnBegin(std::move(opening)); }
   // Every statement commits on its own until a run asks for batches.
   void SetCommitPolicy(CommitPolicy policy);
   // Commits the open batch, at the end of a run or when the module asks for

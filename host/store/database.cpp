@@ -201,10 +201,26 @@ void WriteBatch::Enter() {
     open_ = false;
     throw DatabaseFault("SQLite rolled back the open transaction");
   }
-  if (open_ || policy_ == CommitPolicy::EachStatement) return;
+  if (open_) return;
+  if (policy_ == CommitPolicy::EachStatement) {
+    if (onBegin_) onBegin_();
+    return;
+  }
   db_.Exec("BEGIN IMMEDIATE");
   open_ = true;
   opened_ = std::chrono::steady_clock::now();
+  if (!onBegin_) return;
+  try {
+    onBegin_();
+  } catch (...) {
+    open_ = false;
+    try {
+      db_.Exec("ROLLBACK");
+    } catch (const HostError&) {
+      // Nothing left open to roll back.
+    }
+    throw;
+  }
 }
 
 void WriteBatch::Settle() {

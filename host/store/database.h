@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -131,6 +132,11 @@ class WriteBatch {
   WriteBatch& operator=(const WriteBatch&) = delete;
 
   void SetPolicy(CommitPolicy policy);
+  // Runs at the start of every write transaction (before every statement
+  // with EachStatement), so that what the batch's statements rely on is
+  // written with them. What it raises rolls the transaction back and
+  // passes on from Enter().
+  void SetOnBegin(std::function<void()> onBegin) { onBegin_ = std::move(onBegin); }
   // Raises DatabaseFault when the writer lock cannot be had, or when SQLite
   // has rolled back the open transaction (its rows are gone).
   void Enter();
@@ -145,6 +151,7 @@ class WriteBatch {
   CommitPolicy policy_;
   bool open_ = false;
   std::chrono::steady_clock::time_point opened_;
+  std::function<void()> onBegin_;
 };
 
 // One integer from a query such as SELECT COUNT(*).

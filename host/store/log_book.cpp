@@ -24,6 +24,33 @@ void LogBook::Create(const LogEntry& entry) {
   insert.Step();
 }
 
+bool LogBook::Ensure(const LogEntry& entry) {
+  if (const auto existing = Find(entry.name)) {
+    if (existing->operatorCall == entry.operatorCall && existing->closing == entry.closing) return false;
+    throw LogConflict("log " + existing->name + " was created meanwhile by another import, for " +
+                      (existing->operatorCall.empty() ? "no operator" : existing->operatorCall) +
+                      ", closing " + existing->closing + "; this import was for " +
+                      (entry.operatorCall.empty() ? "no operator" : entry.operatorCall) + ", closing " +
+                      entry.closing + ", and stored nothing");
+  }
+  Create(entry);
+  return true;
+}
+
+bool LogBook::DeleteIfEmpty(const LogEntry& entry) {
+  Transaction transaction(db_);
+  const auto existing = Find(entry.name);
+  if (!existing || existing->operatorCall != entry.operatorCall || existing->closing != entry.closing ||
+      QsoCount(entry.name) != 0) {
+    return false;
+  }
+  Statement remove = db_.Prepare("DELETE FROM LOGBOOK WHERE NAME = ?");
+  remove.Bind(1, entry.name);
+  remove.Step();
+  transaction.Commit();
+  return true;
+}
+
 std::vector<LogEntry> LogBook::List() {
   Statement select = db_.Prepare("SELECT NAME, OPERATOR, CLOSING FROM LOGBOOK ORDER BY NAME");
   std::vector<LogEntry> logs;

@@ -9,9 +9,17 @@
 #include <utility>
 #include <vector>
 
+#include "host/base/host_error.h"
+
 namespace quillet::host {
 
 class Database;
+
+// A log of the name asked for exists with another operator or closing date.
+class LogConflict : public HostError {
+ public:
+  using HostError::HostError;
+};
 
 inline constexpr std::string_view kDefaultLogName = "MAIN";
 inline constexpr std::string_view kDefaultClosingDate = "2099-12-31";
@@ -36,6 +44,14 @@ class LogBook {
   std::optional<LogEntry> Find(std::string_view name);
   // Raises HostError when a log of that name (any case) exists.
   void Create(const LogEntry& entry);
+  // Within the caller's write transaction: stores entry unless a log of
+  // its name exists; true when it stored it. Raises LogConflict when the
+  // log that exists has another operator or closing date.
+  bool Ensure(const LogEntry& entry);
+  // Removes the log, in a transaction of its own, only when it holds no
+  // QSO (whoever stored them) and still has entry's settings; true when it
+  // was removed.
+  bool DeleteIfEmpty(const LogEntry& entry);
   std::vector<LogEntry> List();
   std::int64_t QsoCount(std::string_view name);
   LogContents Contents(std::string_view name);

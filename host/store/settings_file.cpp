@@ -67,6 +67,13 @@ std::size_t IniFile::FindKey(std::pair<std::size_t, std::size_t> body, std::stri
   return kNone;
 }
 
+std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
+  const std::size_t line = FindKey(SectionBody(section), key);
+  if (line == kNone) return std::nullopt;
+  const std::string_view text = lines_[line];
+  return std::string(text.substr(text.find('=') + 1));
+}
+
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
   const std::string entry = std::string(key) + "=" + std::string(value);
   auto body = SectionBody(section);

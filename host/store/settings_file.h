@@ -3,6 +3,7 @@
 // does not change, comments and other sections included.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -14,6 +15,8 @@ class IniFile {
   // An absent file reads as empty; raises HostError when it cannot be read.
   static IniFile Load(const std::string& path);
 
+  // The key's value; nullopt when the section or the key is absent.
+  std::optional<std::string> Get(std::string_view section, std::string_view key) const;
   // Replaces the key's value, or adds the key (and the section) at the end.
   void Set(std::string_view section, std::string_view key, std::string_view value);
   // Writes the whole file at once; raises HostError.

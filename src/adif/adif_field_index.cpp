@@ -13,13 +13,15 @@ namespace {
 // "<" from producing long keys.
 constexpr std::size_t kMaxIndexedName = 64;
 
-// Orders an indexed (upper-case) name against a looked-up name, comparing
-// the latter as if it were ASCII-upper-cased.
+// Orders two names as if both were ASCII-upper-cased. Keys are compared
+// in the record's own case, so that the index holds no upper-cased copy of
+// a record that may be very long.
 int CompareUpper(std::u16string_view key, std::u16string_view name) {
   const std::size_t common = std::min(key.size(), name.size());
   for (std::size_t i = 0; i < common; ++i) {
+    const char16_t mine = UpperAscii(key[i]);
     const char16_t other = UpperAscii(name[i]);
-    if (key[i] != other) return key[i] < other ? -1 : 1;
+    if (mine != other) return mine < other ? -1 : 1;
   }
   if (key.size() == name.size()) return 0;
   return key.size() < name.size() ? -1 : 1;
@@ -32,12 +34,12 @@ int CompareUpper(std::u16string_view key, std::u16string_view name) {
 // one candidate name ending at the next ":", and the first "<" of each name
 // is its first occurrence, overlapping ones and those inside values included.
 AdifFieldIndex::AdifFieldIndex(std::u16string_view text, AdifLengths lengths)
-    : text_(text), lengths_(lengths), upper_(UpperAscii(text)) {
+    : text_(text), lengths_(lengths) {
   std::vector<std::size_t> open;  // "<" positions not yet followed by ":"
-  for (std::size_t i = 0; i < upper_.size(); ++i) {
-    if (upper_[i] == u'<') {
+  for (std::size_t i = 0; i < text_.size(); ++i) {
+    if (text_[i] == u'<') {
       open.push_back(i);
-    } else if (upper_[i] == u':') {
+    } else if (text_[i] == u':') {
       for (std::size_t p : open) {
         if (i - p - 1 <= kMaxIndexedName) entries_.push_back({p + 1, i - p - 1});
       }
@@ -45,8 +47,8 @@ AdifFieldIndex::AdifFieldIndex(std::u16string_view text, AdifLengths lengths)
     }
   }
   std::stable_sort(entries_.begin(), entries_.end(),
-                   [this](const Entry& a, const Entry& b) { return Key(a) < Key(b); });
-  const auto sameName = [this](const Entry& a, const Entry& b) { return Key(a) == Key(b); };
+                   [this](const Entry& a, const Entry& b) { return CompareUpper(Key(a), Key(b)) < 0; });
+  const auto sameName = [this](const Entry& a, const Entry& b) { return CompareUpper(Key(a), Key(b)) == 0; };
   entries_.erase(std::unique(entries_.begin(), entries_.end(), sameName), entries_.end());
 }
 
@@ -62,7 +64,7 @@ std::u16string AdifFieldIndex::Get(std::u16string_view name, std::int32_t maxLen
 }
 
 std::u16string_view AdifFieldIndex::Key(const Entry& entry) const {
-  return std::u16string_view(upper_).substr(entry.start, entry.length);
+  return text_.substr(entry.start, entry.length);
 }
 
 const AdifFieldIndex::Entry* AdifFieldIndex::Find(std::u16string_view name) const {
@@ -75,7 +77,7 @@ const AdifFieldIndex::Entry* AdifFieldIndex::Find(std::u16string_view name) cons
 
 std::size_t AdifFieldIndex::FindUnindexed(std::u16string_view name) const {
   const std::u16string pattern = u"<" + UpperAscii(name) + u":";
-  const std::size_t at = upper_.find(pattern);
+  const std::size_t at = adif::FindUpper(text_, pattern);
   return at == std::u16string::npos ? at : at + pattern.size();
 }
 

@@ -23,7 +23,8 @@ class AdifFieldIndex {
   std::u16string Get(std::u16string_view name, std::int32_t maxLen) const;
 
  private:
-  // The first "<" + name + ":" for one name: name is upper_[start, start + length).
+  // The first "<" + name + ":" for one name, in any case: name is
+  // text_[start, start + length).
   struct Entry {
     std::size_t start = 0;
     std::size_t length = 0;
@@ -35,7 +36,6 @@ class AdifFieldIndex {
 
   std::u16string_view text_;
   AdifLengths lengths_;
-  std::u16string upper_;
   std::vector<Entry> entries_;  // sorted by name; one per name
 };
 

@@ -122,13 +122,17 @@ std::u16string ReadSpecifierValue(std::u16string_view text, std::size_t afterCol
 }
 
 bool ContainsUpper(std::u16string_view text, std::u16string_view upperPattern, std::size_t from) {
-  if (upperPattern.size() > text.size()) return false;
+  return FindUpper(text, upperPattern, from) != std::u16string_view::npos;
+}
+
+std::size_t FindUpper(std::u16string_view text, std::u16string_view upperPattern, std::size_t from) {
+  if (upperPattern.size() > text.size()) return std::u16string_view::npos;
   for (std::size_t start = from; start + upperPattern.size() <= text.size(); ++start) {
     std::size_t k = 0;
     while (k < upperPattern.size() && UpperAscii(text[start + k]) == upperPattern[k]) ++k;
-    if (k == upperPattern.size()) return true;
+    if (k == upperPattern.size()) return start;
   }
-  return false;
+  return std::u16string_view::npos;
 }
 
 }  // namespace quillet::adif

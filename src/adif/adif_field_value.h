@@ -24,5 +24,8 @@ std::u16string ReadSpecifierValue(std::u16string_view text, std::size_t afterCol
 
 // Whether text, ASCII-upper-cased, contains upperPattern at or after from.
 bool ContainsUpper(std::u16string_view text, std::u16string_view upperPattern, std::size_t from = 0);
+// Where text, ASCII-upper-cased, first contains upperPattern at or after
+// from; npos when it does not.
+std::size_t FindUpper(std::u16string_view text, std::u16string_view upperPattern, std::size_t from = 0);
 
 }  // namespace quillet::adif

@@ -32,12 +32,17 @@ class LineSource {
 
 // Where the records of a text end. A record is its lines joined without
 // their line breaks, up to the line that completes "<EOR>" (in any case),
-// which may also be split between two lines.
+// which may also be split between two lines. What follows the terminator
+// on that line stays in the record, unless it opens another record (holds
+// a "<"): a file may hold several records on one line, and each is read
+// as if a line break followed its "<EOR>".
 class RecordEnds {
  public:
-  // Whether line, the next line of the open record (or the first of a new
-  // one), completes it.
-  bool Completes(std::u16string_view line);
+  // How much of line, the next line of the open record (or the first of a
+  // new one), belongs to the record: npos when the record goes on after
+  // the line, else the characters up to where the record ends (the whole
+  // line, or up to its terminator when another record follows it there).
+  std::size_t EndIn(std::u16string_view line);
 
  private:
   // The last characters of the open record, too few to hold "<EOR>".
@@ -58,7 +63,8 @@ class AdifLayout {
   std::size_t RecordCount() const;
 
  private:
-  // Records counted from some line on.
+  // Records counted from some line on (or from the text after "<EOH>" on
+  // its line).
   struct RecordCounter {
     RecordEnds ends;
     std::size_t complete = 0;
@@ -76,7 +82,9 @@ class AdifLayout {
 };
 
 // Reads the header lines, then the record strings, of lines laid out as
-// an AdifLayout found. Only the record being read is held.
+// an AdifLayout found. Only the record being read is held. Text after
+// "<EOH>" on its line begins the records, as if a line break followed the
+// terminator: the header keeps the line up to "<EOH>".
 class AdifRecordReader {
  public:
   // lines must outlive the reader.
@@ -89,11 +97,16 @@ class AdifRecordReader {
   bool NextRecord(std::u16string& record);
 
  private:
+  // The next line, or the rest of one after a terminator.
+  bool NextLine(std::u16string& line);
+
   LineSource& lines_;
   bool hasHeader_;
   bool headerRead_ = false;
   std::vector<std::u16string> header_;
   RecordEnds ends_;
+  std::u16string rest_;  // what follows a terminator on its line, read next
+  bool restPending_ = false;
 };
 
 // The value of the first data specifier for name in text, cut to maxLen

@@ -90,6 +90,7 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   std::u16string Caption() const override;
   CorrectionMode SelectedCorrectionMode() const override;
   void ProcessMessages() override;
+  bool Terminated() const override;
 
  private:
   // True while FormActivate runs. Putting the remembered path into

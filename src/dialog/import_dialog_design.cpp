@@ -110,4 +110,6 @@ std::u16string TfrmQuillet::Caption() const { return ui::Form::Caption(); }
 
 void TfrmQuillet::ProcessMessages() { ui::ProcessMessages(); }
 
+bool TfrmQuillet::Terminated() const { return ui::Terminated(); }
+
 }  // namespace quillet

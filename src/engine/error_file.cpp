@@ -76,9 +76,10 @@ void ErrorFile::Create() {
 
 void ErrorFile::AppendErrorRecord(std::u16string_view text) {
   if (!FileExists(path_)) Create();
-  std::u16string line(text);
-  line += kLineBreak;
-  if (!AppendToFile(path_, Encode(line))) RaiseWriteError(path_);
+  // The record and its line break are appended one after the other rather
+  // than joined first, so that a very long record is not copied again; a
+  // failure of either raises and ends the run.
+  if (!AppendToFile(path_, Encode(text)) || !AppendToFile(path_, Encode(kLineBreak))) RaiseWriteError(path_);
 }
 
 }  // namespace quillet

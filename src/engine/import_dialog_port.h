@@ -27,6 +27,8 @@ class ImportDialogPort {
   virtual CorrectionMode SelectedCorrectionMode() const = 0;
   // Lets pending window events through.
   virtual void ProcessMessages() = 0;
+  // Whether the application has been asked to quit; a run then stops.
+  virtual bool Terminated() const = 0;
 
  protected:
   ~ImportDialogPort() = default;

@@ -1,6 +1,7 @@
 #include "engine/import_engine.h"
 
 #include <algorithm>
+#include <unordered_map>
 #include <vector>
 
 #include "adif/adif_reader.h"
@@ -24,19 +25,17 @@ constexpr std::size_t kNamedOperators = 5;
 
 // Why the records of a run were ignored: the count of those dated after
 // the closing date, and of the others by their operator in order of first
-// appearance ("" for records without one).
+// appearance ("" for records without one). A file may name a different
+// operator on every record, so each is found through an index.
 struct IgnoredCauses {
   std::int32_t outOfDate = 0;
   std::vector<std::pair<std::u16string, std::int32_t>> byOperator;
+  std::unordered_map<std::u16string, std::size_t> operatorIndex;
 
   void AddOperator(const std::u16string& recordOperator) {
-    for (auto& [name, count] : byOperator) {
-      if (name == recordOperator) {
-        ++count;
-        return;
-      }
-    }
-    byOperator.emplace_back(recordOperator, 1);
+    const auto [entry, added] = operatorIndex.try_emplace(recordOperator, byOperator.size());
+    if (added) byOperator.emplace_back(recordOperator, 0);
+    ++byOperator[entry->second].second;
   }
 };
 
@@ -123,6 +122,7 @@ std::size_t ImportRun::ImportRecords(AdifRecordReader& reader, std::size_t expec
   const auto count = static_cast<long double>(expected);
   std::size_t read = 0;
   while (reader.NextRecord(record)) {
+    engine_.StopWhenTerminated();
     const std::size_t index = read++;
     const RecordOutcome outcome = step_.ImportRecord(record, fields_, log_, counters_, statement);
     if (outcome == RecordOutcome::Failed) NoteFailure(index + 1);
@@ -207,8 +207,10 @@ void ImportRun::WriteIgnoredCauses() {
 }
 
 // The layout of the whole source; false when it cannot be read.
-bool ScanLayout(std::u16string_view fileName, SourceEncoding encoding, AdifLayout& layout) {
+bool ScanLayout(ImportEngine& engine, std::u16string_view fileName, SourceEncoding encoding,
+                AdifLayout& layout) {
   SourceLineReader lines(fileName, encoding);
+  lines.SetPieceObserver([&engine] { engine.LetMessagesThroughOrStop(); });
   std::u16string line;
   while (lines.NextLine(line)) layout.Scan(line);
   return lines.IsOpen() && !lines.Failed();
@@ -232,7 +234,7 @@ bool ImportEngine::RunImport(std::u16string_view fileName, const TargetLog& log,
   const std::uint32_t start = TickCount();
   SourceEncoding encoding = SourceEncoding::Ansi;
   AdifLayout layout;
-  if (!DetectSourceEncoding(fileName, encoding) || !ScanLayout(fileName, encoding, layout)) {
+  if (!DetectSourceEncoding(fileName, encoding) || !ScanLayout(*this, fileName, encoding, layout)) {
     host_calls::ShowError(kernel_, u"Resource open error: " + dialog_.SourceText(), u"Error");
     SetProgress(0);
     host_calls::AddLogLine(kernel_,
@@ -243,6 +245,7 @@ bool ImportEngine::RunImport(std::u16string_view fileName, const TargetLog& log,
   errorFile.DeleteOlderFile();
   AddProgressText(0, u"* Import: " + ExtractFileName(fileName) + u" from " + ExtractFileDir(fileName), true);
   SourceLineReader lines(fileName, encoding);
+  lines.SetPieceObserver([this] { LetMessagesThroughOrStop(); });
   ImportRun(*this, errorFile, server_, dialog_, dictionaries, log, LengthsOf(encoding))
       .ImportSource(lines, layout);
   if (!lines.IsOpen() || lines.Failed()) throw EInOutError(u"Resource read error: " + dialog_.SourceText());
@@ -258,6 +261,15 @@ bool ImportEngine::RunImport(std::u16string_view fileName, const TargetLog& log,
 void ImportEngine::SetProgress(long double fraction) {
   dialog_.SetProgressPercent(static_cast<int>(fraction * 100));
   dialog_.ProcessMessages();
+}
+
+void ImportEngine::StopWhenTerminated() {
+  if (dialog_.Terminated()) throw EAbort(u"Import stopped");
+}
+
+void ImportEngine::LetMessagesThroughOrStop() {
+  dialog_.ProcessMessages();
+  StopWhenTerminated();
 }
 
 void ImportEngine::AddProgressText(int level, std::u16string_view text, bool lineBreak) {

@@ -34,6 +34,12 @@ class ImportEngine {
   // Appends 3 * level blanks and text to the memo (CR LF after it when
   // lineBreak), brings the last line into view and lets events through.
   void AddProgressText(int level, std::u16string_view text, bool lineBreak);
+  // Raises EAbort when the application has been asked to quit: a run
+  // checks before every record and, letting messages through first, after
+  // every piece of the source it reads, so that it stops at once whether
+  // it stores, ignores or reads. What the host has carried out stays.
+  void StopWhenTerminated();
+  void LetMessagesThroughOrStop();
 
  private:
   ImportDialogPort& dialog_;

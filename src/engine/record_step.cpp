@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "adif/adif_date.h"
+#include "adif/adif_field_value.h"
 #include "engine/error_file.h"
 #include "engine/import_dialog_port.h"
 #include "engine/sql_rendering.h"
@@ -94,9 +95,8 @@ void RecordStep::NameFailure(std::u16string_view name, std::u16string_view value
 // end-of-file marker or a trailer line, not a QSO.
 bool RecordStep::IsTrailer(std::u16string_view record, const TLogStruct& fields) const {
   if (HoldsEndOfRecord(record)) return false;
-  const std::u16string upper = UpperAscii(record);
-  const auto holds = [&upper](std::u16string_view name) {
-    return !name.empty() && upper.find(u"<" + UpperAscii(name) + u":") != std::u16string::npos;
+  const auto holds = [record](std::u16string_view name) {
+    return !name.empty() && adif::ContainsUpper(record, u"<" + UpperAscii(name) + u":");
   };
   return std::none_of(fields.begin(), fields.end(), [&holds](const TLogField& field) {
     return holds(field.ADIFName) || holds(field.LinkedADIFName);

@@ -1,5 +1,8 @@
 #include "engine/source_lines.h"
 
+#include <algorithm>
+#include <new>
+#include <stdexcept>
 #include <utility>
 
 #include "platform/text_codec.h"
@@ -11,6 +14,9 @@ namespace {
 constexpr std::string_view kUtf8Mark = "\xEF\xBB\xBF";
 constexpr std::string_view kUtf16LEMark = "\xFF\xFE";
 constexpr std::string_view kUtf16BEMark = "\xFE\xFF";
+
+// Text beyond this many pieces is a line longer than any ordinary one.
+constexpr std::size_t kLongLinePieces = 4;
 
 bool StartsWith(std::string_view bytes, std::string_view mark) {
   return bytes.substr(0, mark.size()) == mark;
@@ -86,6 +92,15 @@ class Utf8Check {
   bool multiByte_ = false;
 };
 
+// An ASCII byte ends any UTF-8 sequence before it, valid or not, and
+// begins none.
+std::size_t Utf8WholeCharacters(std::string_view bytes) {
+  for (std::size_t end = bytes.size(); end > 0; --end) {
+    if (static_cast<unsigned char>(bytes[end - 1]) < 0x80) return end;
+  }
+  return 0;
+}
+
 }  // namespace
 
 bool IsMultiByteUtf8(std::string_view bytes) {
@@ -137,14 +152,23 @@ SourceLineReader::SourceLineReader(std::u16string_view fileName, SourceEncoding 
     : file_(fileName), encoding_(encoding), pieceBytes_(pieceBytes == 0 ? 1 : pieceBytes) {}
 
 // The bytes that decode the same on their own as within the whole file:
-// up to the last line break for the byte encodings, as a CR or LF byte is
-// never part of a multi-byte character there; whole code units for UTF-16.
-std::size_t SourceLineReader::DecodableBytes() const {
+// whole code units for UTF-16; for the byte encodings, up to the last byte
+// that is never part of a character of several bytes (an ASCII byte in
+// UTF-8). A long line is so decoded piece by piece as it is read, rather
+// than held as bytes up to its end and then decoded at once. Only bytes
+// not searched before are searched.
+std::size_t SourceLineReader::DecodableBytes() {
   if (encoding_ == SourceEncoding::Utf16LE || encoding_ == SourceEncoding::Utf16BE)
     return bytes_.size() & ~std::size_t{1};
   if (endOfFile_) return bytes_.size();
-  const std::size_t lastBreak = bytes_.find_last_of("\r\n");
-  return lastBreak == std::string::npos ? 0 : lastBreak + 1;
+  const std::string_view unsearched = std::string_view(bytes_).substr(uncut_);
+  const std::size_t whole =
+      encoding_ == SourceEncoding::Ansi ? AnsiWholeCharacters(unsearched) : Utf8WholeCharacters(unsearched);
+  if (whole == 0) {
+    uncut_ = bytes_.size();
+    return 0;
+  }
+  return uncut_ + whole;
 }
 
 // Reads pieces until some text is decoded or the file ends; false when no
@@ -157,7 +181,9 @@ bool SourceLineReader::DecodeMore() {
       endOfText_ = true;
       return false;
     }
+    read_ += bytes_.size() - before;
     endOfFile_ = bytes_.size() - before < pieceBytes_;
+    if (pieceObserver_) pieceObserver_();
     if (!markSkipped_) {
       const std::size_t mark = MarkSize(encoding_);
       if (bytes_.size() < mark && !endOfFile_) continue;
@@ -168,15 +194,36 @@ bool SourceLineReader::DecodeMore() {
     if (decodable == 0 && !endOfFile_) continue;
     std::u16string piece = Decode(std::string_view(bytes_).substr(0, decodable), encoding_);
     bytes_.erase(0, decodable);
+    uncut_ = 0;  // what is left follows the last place to cut
     const std::size_t nul = piece.find(u'\0');
     if (nul != std::u16string::npos) piece.resize(nul);
     endOfText_ = endOfFile_ || nul != std::u16string::npos;
     text_.erase(0, position_);
+    lineSearched_ = lineSearched_ > position_ ? lineSearched_ - position_ : 0;
     position_ = 0;
-    text_ += piece;
+    Append(piece);
     if (!piece.empty()) return true;
   }
   return false;
+}
+
+// A line of many pieces reserves, once, room for all the text the rest of
+// the file can hold, instead of doubling as it grows: each doubling would
+// hold the text twice while copying it, and room never written to takes
+// no memory. Where the address space cannot hold that room, the text grows
+// as needed.
+void SourceLineReader::Append(std::u16string_view piece) {
+  const std::size_t size = text_.size() + piece.size();
+  if (size > text_.capacity() && size > kLongLinePieces * pieceBytes_) {
+    std::size_t rest = bytes_.size() + (file_.Size() > read_ ? file_.Size() - read_ : 0);
+    if (encoding_ == SourceEncoding::Utf16LE || encoding_ == SourceEncoding::Utf16BE) rest /= 2;
+    try {
+      text_.reserve(size + rest);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+  }
+  text_ += piece;
 }
 
 bool SourceLineReader::NextLine(std::u16string& line) {
@@ -185,19 +232,38 @@ bool SourceLineReader::NextLine(std::u16string& line) {
       if (text_[position_] == u'\n') ++position_;
       skipLineFeed_ = false;
     }
-    const std::size_t end = skipLineFeed_ ? std::u16string::npos : text_.find_first_of(u"\r\n", position_);
+    const std::size_t end = skipLineFeed_ ? std::u16string::npos
+                                          : text_.find_first_of(u"\r\n", std::max(position_, lineSearched_));
     if (end != std::u16string::npos) {
-      line.assign(text_, position_, end - position_);
       skipLineFeed_ = text_[end] == u'\r';
-      position_ = end + 1;
+      TakeLine(line, end, end + 1);
       return true;
     }
+    lineSearched_ = text_.size();
     if (!DecodeMore()) break;
   }
   if (position_ >= text_.size()) return false;
-  line.assign(text_, position_);
-  position_ = text_.size();
+  TakeLine(line, text_.size(), text_.size());
   return true;
+}
+
+// A line longer than the text after it is moved out and that text kept
+// instead, so that a long line is never held twice; the text after a line
+// is at most about a piece, as pieces are decoded as they are read.
+void SourceLineReader::TakeLine(std::u16string& line, std::size_t end, std::size_t next) {
+  if (end - position_ <= text_.size() - next) {
+    line.assign(text_, position_, end - position_);
+    position_ = next;
+    lineSearched_ = next;
+    return;
+  }
+  std::u16string after(text_, next);
+  text_.resize(end);
+  text_.erase(0, position_);
+  line.swap(text_);
+  text_ = std::move(after);
+  position_ = 0;
+  lineSearched_ = 0;
 }
 
 }  // namespace quillet

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -35,8 +36,8 @@ inline constexpr std::size_t kSourcePieceBytes = std::size_t{1} << 20;
 
 // The lines of a source file in a known encoding. Lines end at CR, LF or
 // CR LF; text after the last line break forms one more line when it is not
-// empty; a NUL character ends the text. Only the line being read and one
-// piece of the file are held.
+// empty; a NUL character ends the text. Only the line being read and about
+// one piece of the file are held.
 class SourceLineReader : public LineSource {
  public:
   SourceLineReader(std::u16string_view fileName, SourceEncoding encoding,
@@ -44,19 +45,29 @@ class SourceLineReader : public LineSource {
 
   bool IsOpen() const { return file_.IsOpen(); }
   bool NextLine(std::u16string& line) override;
+  // Called after every piece read; what it raises passes on from NextLine.
+  // A line may take many pieces, so this is where long reading can stop.
+  void SetPieceObserver(std::function<void()> observer) { pieceObserver_ = std::move(observer); }
   // Whether a read error, rather than the end of the text, ended the lines.
   bool Failed() const { return failed_; }
 
  private:
   bool DecodeMore();
-  std::size_t DecodableBytes() const;
+  std::size_t DecodableBytes();
+  void Append(std::u16string_view piece);
+  // Hands over text_[position_, end) as line and goes on at next.
+  void TakeLine(std::u16string& line, std::size_t end, std::size_t next);
 
   FileReader file_;
   SourceEncoding encoding_;
   std::size_t pieceBytes_;
-  std::string bytes_;    // read but not yet decoded
-  std::u16string text_;  // decoded; lines are taken from position_ on
+  std::function<void()> pieceObserver_;
+  std::size_t read_ = 0;   // bytes read from the file
+  std::string bytes_;      // read but not yet decoded
+  std::size_t uncut_ = 0;  // the first bytes_ that hold no place to cut
+  std::u16string text_;    // decoded; lines are taken from position_ on
   std::size_t position_ = 0;
+  std::size_t lineSearched_ = 0;  // text_ from position_ to here holds no line break
   bool markSkipped_ = false;
   bool endOfFile_ = false;
   bool endOfText_ = false;

@@ -88,15 +88,23 @@ struct ParseCase {
 };
 
 const ParseCase kParseCases[] = {
-    // Lower-case terminators; text after <eoh> stays in the header.
-    {{u"x <eoh><CALL:1>A<eor>", u"<call:4>abcd<eor>"}, {u"x <eoh><CALL:1>A<eor>"}, {u"<call:4>abcd<eor>"}},
+    // Lower-case terminators; text after <eoh> begins the records.
+    {{u"x <eoh><CALL:1>A<eor>", u"<call:4>abcd<eor>"},
+     {u"x <eoh>"},
+     {u"<CALL:1>A<eor>", u"<call:4>abcd<eor>"}},
+    {{u"<ADIF_VER:5>3.1.4<EOH> <CALL:1>A", u"<EOR>"}, {u"<ADIF_VER:5>3.1.4<EOH>"}, {u" <CALL:1>A<EOR>"}},
+    // A whole file on one line.
+    {{u"<EOH><CALL:1>A<EOR><CALL:1>B<EOR>"}, {u"<EOH>"}, {u"<CALL:1>A<EOR>", u"<CALL:1>B<EOR>"}},
     // A record over two lines, and a terminator split by a line break.
     {{u"<EOH>", u"<CALL:4>ABCD", u"<MODE:3>SSB<EOR>", u"<CALL:1>X<EO", u"R><CALL:1>Y"},
      {u"<EOH>"},
-     {u"<CALL:4>ABCD<MODE:3>SSB<EOR>", u"<CALL:1>X<EOR><CALL:1>Y"}},
+     {u"<CALL:4>ABCD<MODE:3>SSB<EOR>", u"<CALL:1>X<EOR>", u"<CALL:1>Y"}},
     // Lines after the last terminator give one more record.
     {{u"<EOH>", u"<CALL:1>A<EOR>", u"", u""}, {u"<EOH>"}, {u"<CALL:1>A<EOR>", u""}},
-    {{u"<EOH>", u"<CALL:1>A<EOR><CALL:1>B<EOR>"}, {u"<EOH>"}, {u"<CALL:1>A<EOR><CALL:1>B<EOR>"}},
+    // Text after a terminator stays in its record unless it opens another one.
+    {{u"<EOH>", u"<CALL:1>A<EOR> end", u"<CALL:1>B<eor><CALL:1>C<EOR>", u"<CALL:1>D<EOR><CALL:1>E"},
+     {u"<EOH>"},
+     {u"<CALL:1>A<EOR> end", u"<CALL:1>B<eor>", u"<CALL:1>C<EOR>", u"<CALL:1>D<EOR>", u"<CALL:1>E"}},
     {{u"<EOH>"}, {u"<EOH>"}, {}},
     // Without <EOH>: all header, unless the text opens with a specifier.
     {{u"Exported log", u"<CALL:1>A<EOR>"}, {u"Exported log", u"<CALL:1>A<EOR>"}, {}},
@@ -113,6 +121,9 @@ TEST(ParseAdifText, FollowsTheLineRules) {
     EXPECT_TRUE(ParseAdifText(data, c.lines));
     EXPECT_EQ(data.Header, c.header) << data.Header.size();
     EXPECT_EQ(data.Records, c.records) << data.Records.size();
+    AdifLayout layout;
+    for (const std::u16string& line : c.lines) layout.Scan(line);
+    EXPECT_EQ(layout.RecordCount(), c.records.size());
   }
 }
 

@@ -23,6 +23,7 @@ class FakeDialog final : public ImportDialogPort {
   std::u16string Caption() const override { return u"Append ADIF data into current log"; }
   CorrectionMode SelectedCorrectionMode() const override { return mode; }
   void ProcessMessages() override { ++processed; }
+  bool Terminated() const override { return quitAfterMessages >= 0 && processed >= quitAfterMessages; }
 
   std::u16string memo;
   std::vector<int> scrolls;
@@ -31,6 +32,7 @@ class FakeDialog final : public ImportDialogPort {
   std::u16string source;
   CorrectionMode mode = CorrectionMode::None;
   int processed = 0;
+  int quitAfterMessages = -1;  // asked to quit once this many were let through
 };
 
 // Builds LogTable and BandList as the module does at load.

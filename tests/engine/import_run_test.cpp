@@ -148,6 +148,16 @@ TEST_F(ImportRunTest, FailureStatusEndsTheRunWithoutSummary) {
   }
 }
 
+// Asked to quit, the run stops at the first piece it reads, silently: no
+// statement, no summary, no journal line.
+TEST_F(ImportRunTest, ARunAskedToQuitStopsBeforeItsNextRecord) {
+  dialog.quitAfterMessages = 0;
+  EXPECT_THROW(Run("quit.adi", kHeader + Record("A1A") + Record("B1B")), EAbort);
+  EXPECT_EQ(std::count(host.Calls().begin(), host.Calls().end(), "ExecuteSQL"), 0);
+  EXPECT_EQ(dialog.memo.find(u"found records"), std::u16string::npos);
+  EXPECT_TRUE(host.LogLines().empty());
+}
+
 // A source named like an error file stays; its rejects get a file of their own.
 TEST_F(ImportRunTest, ErrorFileOfAnErrorFileKeepsSourceAndEncoding) {
   const std::string bytes = "\xEF\xBB\xBF" + std::string(kHeader) + Record("\xC3\xA9", "20230102", "W1XYZ");

@@ -4,6 +4,7 @@
 // streaming reader to exactly these results.
 #pragma once
 
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -83,23 +84,37 @@ inline bool HasNoHeader(const std::vector<std::u16string>& lines) {
   return false;
 }
 
+// Text after "<EOH>" on its line, and text holding a "<" after a record's
+// "<EOR>" on its line, is read as if it began a line of its own.
 inline Parsed Parse(const std::vector<std::u16string>& lines) {
   Parsed parsed;
-  std::size_t next = 0;
+  std::deque<std::u16string> pending(lines.begin(), lines.end());
   if (!HasNoHeader(lines)) {
-    while (next < lines.size()) {
-      const bool last = adif::ContainsUpper(lines[next], u"<EOH>");
-      parsed.header.push_back(lines[next++]);
-      if (last) break;
+    while (!pending.empty()) {
+      std::u16string line = std::move(pending.front());
+      pending.pop_front();
+      const std::size_t end = adif::FindUpper(line, u"<EOH>");
+      if (end != std::u16string::npos && end + 5 < line.size()) {
+        pending.push_front(line.substr(end + 5));
+        line.resize(end + 5);
+      }
+      parsed.header.push_back(std::move(line));
+      if (end != std::u16string::npos) break;
     }
   }
-  while (next < lines.size()) {
+  while (!pending.empty()) {
     std::u16string record;
     bool ended = false;
-    while (!ended && next < lines.size()) {
+    while (!ended && !pending.empty()) {
       const std::size_t searchFrom = record.size() >= 4 ? record.size() - 4 : 0;
-      record += lines[next++];
-      ended = adif::ContainsUpper(record, u"<EOR>", searchFrom);
+      record += pending.front();
+      pending.pop_front();
+      const std::size_t at = adif::FindUpper(record, u"<EOR>", searchFrom);
+      ended = at != std::u16string::npos;
+      if (ended && record.find(u'<', at + 5) != std::u16string::npos) {
+        pending.push_front(record.substr(at + 5));
+        record.resize(at + 5);
+      }
     }
     parsed.records.push_back(std::move(record));
   }

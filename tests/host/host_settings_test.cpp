@@ -7,11 +7,13 @@
 #include <sstream>
 
 #include "host/cli/adif_scan.h"
+#include "host/os/file_lock.h"
 #include "host/services/bstr.h"
 #include "host/services/host_core.h"
 #include "host/services/journal.h"
 #include "host/services/run_signal.h"
 #include "host/store/database.h"
+#include "host/store/run_settings.h"
 #include "host/store/settings_file.h"
 #include "tests/host/setting_value.h"
 #include "tests/host/temp_folder.h"
@@ -49,6 +51,38 @@ TEST(SettingsFile, SetsKeysAndKeepsEveryOtherLine) {
             "[Last]\nA=1\n[New]\nK=v\n");
   EXPECT_EQ(SettingValue(path, "ADIF Import", "ADIF"), "/data/a=b.adi");
   EXPECT_EQ(SettingValue(path, "Window", "ADIF"), std::nullopt);
+}
+
+TEST(FileLock, ExcludesAnotherHolderUntilReleased) {
+  TempFolder folder;
+  const std::string path = folder.File("quillet.ini.lock");
+  {
+    const FileLock first(path, FileLock::Wait::UntilHeld);
+    ASSERT_TRUE(first.Held());
+    EXPECT_FALSE(FileLock(path, FileLock::Wait::No).Held());
+  }
+  EXPECT_TRUE(FileLock(path, FileLock::Wait::No).Held());
+}
+
+// A run's copy goes with the run; one a killed run left (its lock free) goes
+// with the next run, while a live run's stays.
+TEST(RunSettings, CopiesOfKilledRunsGoAndLiveOnesStay) {
+  TempFolder folder;
+  const std::string shared = folder.File("quillet.ini");
+  std::string livePath;
+  {
+    const RunSettings live(shared);
+    livePath = live.Path();
+    const auto temporary = std::filesystem::path(livePath).parent_path();
+    const std::string left = (temporary / "quillet-run-left-over-test.ini").string();
+    std::ofstream(left) << "[adif import]\n";
+    std::ofstream((temporary / "quillet-run-left-over-test.lock").string());
+    const RunSettings next(shared);
+    EXPECT_FALSE(std::filesystem::exists(left));
+    EXPECT_TRUE(std::filesystem::exists(livePath));
+    next.MergeBack("adif import", {});
+  }
+  EXPECT_FALSE(std::filesystem::exists(livePath));
 }
 
 TEST(SettingsFile, AnAbsentFileStartsEmpty) {

@@ -30,12 +30,14 @@ std::string Field(const std::string& name, const std::string& value) {
   return "<" + name + ":" + std::to_string(value.size()) + ">" + value + " ";
 }
 
-// records QSOs of DL1QLT, no two with the same key (call, time, band, mode).
-void WriteAdif(const fs::path& path, int records) {
+// records QSOs of call, numbered from first on; no two numbers give the
+// same key (call, time, band, mode), so files with overlapping numbers
+// share those QSOs.
+void WriteAdif(const fs::path& path, int records, int first = 0, const std::string& call = "DL1QLT") {
   std::ofstream out(path, std::ios::binary);
   out << "Generated\n" << Field("ADIF_VER", "3.1.4") << "<EOH>\n";
   char text[32];
-  for (int i = 0; i < records; ++i) {
+  for (int i = first; i < first + records; ++i) {
     const int minute = i * 2, day = minute / 1440;
     std::snprintf(text, sizeof text, "2021%02d%02d", 1 + day / 28 % 12, 1 + day % 28);
     const std::string date = text;
@@ -43,7 +45,7 @@ void WriteAdif(const fs::path& path, int records) {
     out << Field("CALL", "K" + std::to_string(i % 10) + "A" + std::to_string(i % 997))
         << Field("QSO_DATE", date) << Field("TIME_ON", text) << Field("BAND", i % 3 ? "20M" : "40M")
         << Field("FREQ", i % 3 ? "14.070" : "7.030") << Field("MODE", i % 2 ? "CW" : "SSB")
-        << Field("RST_SENT", "599") << Field("OPERATOR", "DL1QLT") << "<EOR>\n";
+        << Field("RST_SENT", "599") << Field("OPERATOR", call) << "<EOR>\n";
   }
 }
 
@@ -217,6 +219,83 @@ TEST(ImportBatch, AnotherProcessReadsWhileAnImportHoldsItsBatch) {
   }
   Reader reader(folder.Path() / "log.sqlite");
   EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM LOGS"), kRecords);
+}
+
+// Imports of overlapping files started at once into a database that does
+// not exist yet: each imports its own file into the one log they create,
+// and together they store exactly the union of their QSOs.
+TEST(ImportBatch, SimultaneousImportsIntoANewDatabaseStoreTheUnionOfTheirFiles) {
+  TempFolder folder;
+  constexpr int kImports = 6, kRecords = 600, kStep = 400, kRounds = 3;
+  for (int i = 0; i < kImports; ++i)
+    WriteAdif(folder.Path() / ("log" + std::to_string(i) + ".adi"), kRecords, i * kStep);
+  constexpr long kUnion = (kImports - 1) * kStep + kRecords;
+  for (int round = 0; round < kRounds && !testing::Test::HasFailure(); ++round) {
+    const std::string database = "round" + std::to_string(round) + ".sqlite";
+    std::vector<pid_t> children;
+    for (int i = 0; i < kImports; ++i)
+      children.push_back(StartImport(folder.Path(), "log" + std::to_string(i) + ".adi", database));
+    for (const pid_t child : children) {
+      ASSERT_GT(child, 0);
+      const int status = Reap(child);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "round " << round << " status " << status;
+    }
+    Reader reader(folder.Path() / database);
+    EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM LOGS"), kUnion) << round;
+    EXPECT_EQ(reader.Number(kDistinctQsos), kUnion) << round;
+    EXPECT_EQ(reader.Text("SELECT group_concat(NAME || '/' || OPERATOR) FROM LOGBOOK"), "MAIN/DL1QLT");
+  }
+}
+
+// The failing import created the log too (whichever came first), and
+// fails at its first record, as its error file cannot be written.
+TEST(ImportBatch, AFailingImportBesideASucceedingOneRemovesNoneOfItsQsos) {
+  TempFolder folder;
+  constexpr int kRecords = 20000;
+  WriteAdif(folder.Path() / "good.adi", kRecords);
+  WriteAdif(folder.Path() / "bad.adi", 10, 0, "DK9QQA");
+  fs::create_directory(folder.Path() / "bad.err");
+  const pid_t good = StartImport(folder.Path(), "good.adi", "log.sqlite");
+  const pid_t bad = StartImport(folder.Path(), "bad.adi", "log.sqlite");
+  ASSERT_GT(good, 0);
+  ASSERT_GT(bad, 0);
+  const int badStatus = Reap(bad);
+  EXPECT_TRUE(WIFEXITED(badStatus) && WEXITSTATUS(badStatus) == 1) << "wait status " << badStatus;
+  const int goodStatus = Reap(good);
+  EXPECT_TRUE(WIFEXITED(goodStatus) && WEXITSTATUS(goodStatus) == 0) << "wait status " << goodStatus;
+  Reader reader(folder.Path() / "log.sqlite");
+  EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM LOGS"), kRecords);
+  EXPECT_EQ(reader.Text("SELECT group_concat(NAME) FROM LOGBOOK"), "MAIN");
+}
+
+TEST(ImportBatch, AFailedImportIntoANewLogNamesItsCauseAndLeavesNoLog) {
+  TempFolder folder;
+  WriteAdif(folder.Path() / "bad.adi", 10, 0, "DK9QQA");
+  fs::create_directory(folder.Path() / "bad.err");
+  const QuilletRun run = RunQuillet(folder.Path(), "import bad.adi --operator DL1QLT --db log.sqlite");
+  EXPECT_EQ(run.exitCode, 1);
+  EXPECT_NE(run.err.find("bad.err"), std::string::npos) << run.err;
+  Reader reader(folder.Path() / "log.sqlite");
+  EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM LOGBOOK"), 0);
+}
+
+// Records that are only ignored make no statement the host could stop
+// at: the module itself stops at the next record.
+TEST(ImportBatch, SigintStopsARunThatOnlyIgnoresRecords) {
+  TempFolder folder;
+  constexpr int kRecords = 300000;
+  WriteAdif(folder.Path() / "other.adi", kRecords, 0, "DK9QQA");
+  ASSERT_EQ(RunQuillet(folder.Path(), "log create MAIN --operator DL1QLT --db log.sqlite").exitCode, 0);
+  const pid_t child = StartImport(folder.Path(), "other.adi", "log.sqlite");
+  ASSERT_GT(child, 0);
+  const fs::path errors = folder.Path() / "other.err";
+  std::error_code error;
+  while (fs::file_size(errors, error) < 100000 && waitpid(child, nullptr, WNOHANG) == 0)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(kill(child, SIGINT), 0) << "the import ended before the signal";
+  const int status = Reap(child);
+  EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
+  EXPECT_LT(ErrorFileRecords(errors).size(), static_cast<std::size_t>(kRecords));
 }
 
 }  // namespace

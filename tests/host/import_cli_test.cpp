@@ -159,6 +159,7 @@ TEST_F(ImportCli, AnImportThatCannotStartCreatesNoDatabase) {
 }
 
 TEST_F(ImportCli, ModeTwoWithEmptyDictionariesAddsOneLineAfterTheModulesMessage) {
+  ASSERT_EQ(Quillet("log create MAIN --operator DL1QLT").exitCode, 0);
   const QuilletRun run = Quillet("import " + Quoted(Copy(kExample)) + " --mode 2");
   EXPECT_EQ(run.exitCode, 1);
   const std::size_t message = run.err.find("Missing information");
@@ -167,6 +168,24 @@ TEST_F(ImportCli, ModeTwoWithEmptyDictionariesAddsOneLineAfterTheModulesMessage)
   ASSERT_NE(message, std::string::npos) << run.err;
   ASSERT_NE(hint, std::string::npos) << run.err;
   EXPECT_LT(message, hint);
+}
+
+// A whole file on one line, records right after <EOH> and after each
+// other's <EOR>; the run's file and mode reach the shared settings file.
+TEST_F(ImportCli, AFileOnOneLineImportsEveryRecord) {
+  const std::string record = "<QSO_DATE:8>20240301<BAND:3>20M<MODE:2>CW<OPERATOR:6>DL1QLT<EOR>";
+  const fs::path source = folder_.Path() / "one-line.adi";
+  WriteFile(source, "<ADIF_VER:5>3.1.4<EOH><CALL:5>K2AAA<TIME_ON:4>1200" + record +
+                        "<CALL:5>K2BBB<TIME_ON:4>1300" + record);
+  const QuilletRun run = Quillet("import " + Quoted(source) + " --mode 0");
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_EQ(ReadCounts(run.out).inserted, 2) << run.out;
+  EXPECT_NE(run.out.find("* ADIF Version: 3.1.4"), std::string::npos) << run.out;
+  EXPECT_EQ(DumpTable(Database(), "SELECT OMCALL FROM LOGS ORDER BY OMCALL"),
+            (std::vector<std::string>{"K2AAA", "K2BBB"}));
+  const std::string settings = ReadFile(folder_.Path() / "quillet.ini");
+  EXPECT_NE(settings.find("ADIF=" + source.string()), std::string::npos) << settings;
+  EXPECT_NE(settings.find("Corr=0"), std::string::npos) << settings;
 }
 
 TEST_F(ImportCli, AFifoIsRefusedWithAMessage) {

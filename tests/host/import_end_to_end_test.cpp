@@ -199,10 +199,15 @@ TEST_F(ImportEndToEnd, APartialFileSetsTheQslFieldsAndKeepsEveryOtherField) {
 }
 
 TEST_F(ImportEndToEnd, ModeTwoWithEmptyDictionariesSaysMissingInformation) {
+  const QuilletRun refused = Import(Copy(kExample), "--mode 2");
+  EXPECT_EQ(refused.exitCode, 1);
+  EXPECT_NE(refused.err.find("quillet dict import"), std::string::npos) << refused.err;
+  EXPECT_FALSE(fs::exists(Database()));  // a run that never started leaves nothing
+  ASSERT_EQ(RunQuillet(folder_.Path(), "log create MAIN --operator DL1QLT").exitCode, 0);
   const QuilletRun run = Import(Copy(kExample), "--mode 2");
   EXPECT_EQ(run.exitCode, 1);
   EXPECT_NE(run.err.find("Missing information"), std::string::npos) << run.err;
-  EXPECT_FALSE(fs::exists(Database()));  // a run that never started leaves nothing
+  EXPECT_EQ(Rows("SELECT NAME FROM LOGBOOK"), std::vector<std::string>{"MAIN"});
 }
 
 // The module's loaders read the dictionaries through the query protocol:

@@ -73,6 +73,8 @@ TEST(Win32TextCodec, AnsiCodePageWithItsDefaultCharacter) {
   }
   const std::string bytes = Utf16ToAnsi(u"caf\u00e9");
   EXPECT_EQ(AnsiToUtf16(bytes), GetACP() == 1252 ? u"caf\u00e9" : AnsiToUtf16(bytes));
+  // A single-byte page is cut anywhere, the others after a byte below 0x40.
+  EXPECT_EQ(AnsiWholeCharacters("a<b\x82"), info.MaxCharSize == 1 ? 4u : 2u);
 }
 
 TEST(Win32Clock, LocalePicturesInTheRuntimeLetters) {

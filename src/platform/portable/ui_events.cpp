@@ -34,6 +34,8 @@ void DispatchEvent(const std::function<void()>& handler) noexcept {
   if (!handler) return;
   try {
     handler();
+  } catch (const EAbort&) {
+    // The silent exception: work stopped on request, nothing to show.
   } catch (...) {
     try {
       ShowErrorBox(ErrorBoxText(CurrentErrorMessage()));

@@ -40,6 +40,15 @@ std::u16string AnsiToUtf16(std::string_view bytes) {
   return result;
 }
 
+// An ASCII byte ends any UTF-8 sequence before it, valid or not, and
+// begins none.
+std::size_t AnsiWholeCharacters(std::string_view bytes) {
+  for (std::size_t end = bytes.size(); end > 0; --end) {
+    if (static_cast<unsigned char>(bytes[end - 1]) < 0x80) return end;
+  }
+  return 0;
+}
+
 std::string Utf16ToAnsi(std::u16string_view text) { return Utf16ToUtf8(text); }
 
 }  // namespace quillet

@@ -2,6 +2,8 @@
 // standard error, the cursor a counter and the message pump empty.
 #include "platform/ui/application.h"
 
+#include <quillet/quit_request.h>
+
 #include <cstdio>
 #include <utility>
 
@@ -21,6 +23,8 @@ void SetOwnerWindow(WindowHandle owner) { ownerWindow = owner; }
 WindowHandle OwnerWindow() { return ownerWindow; }
 
 void ProcessMessages() {}
+
+bool Terminated() { return QuilletQuitPosted() != 0; }
 
 void BeginWaitCursor() { ++waitCursorDepth; }
 

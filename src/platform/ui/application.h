@@ -24,6 +24,10 @@ WindowHandle OwnerWindow();
 // Lets pending window messages through, so windows repaint and react
 // during long work on the user-interface thread.
 void ProcessMessages();
+// Whether the application has been asked to quit: a WM_QUIT that the
+// message pump met (it stays in the queue for the loop that owns it), or,
+// headless, the quit request the host posted. Long work stops when it is.
+bool Terminated();
 
 // The wait cursor is shown while at least one WaitCursor lives (or
 // BeginWaitCursor calls outnumber EndWaitCursor calls).

@@ -22,6 +22,18 @@ std::u16string AnsiToUtf16(std::string_view bytes) {
   return text;
 }
 
+// A single-byte code page may be cut anywhere. In the double-byte pages
+// (932, 936, 949, 950) and in UTF-8, a byte below 0x40 is neither a lead
+// nor a trail byte, so it is a character of its own.
+std::size_t AnsiWholeCharacters(std::string_view bytes) {
+  CPINFO info{};
+  if (GetCPInfo(CP_ACP, &info) && info.MaxCharSize == 1) return bytes.size();
+  for (std::size_t end = bytes.size(); end > 0; --end) {
+    if (static_cast<unsigned char>(bytes[end - 1]) < 0x40) return end;
+  }
+  return 0;
+}
+
 // No flags and no default-character argument: what the code page cannot
 // hold becomes its own default character ('?' for the Western pages).
 std::string Utf16ToAnsi(std::u16string_view text) {

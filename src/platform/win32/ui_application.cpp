@@ -12,6 +12,7 @@ namespace quillet::ui {
 namespace {
 
 WindowHandle ownerWindow{};
+bool terminated = false;  // a WM_QUIT was met
 int waitCursorDepth = 0;
 ErrorBoxHook errorBoxHook;
 
@@ -131,6 +132,7 @@ void ProcessMessages() {
   MSG msg;
   while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
+      terminated = true;
       PostQuitMessage(static_cast<int>(msg.wParam));  // for the loop that owns the quit
       return;
     }
@@ -140,6 +142,8 @@ void ProcessMessages() {
     DispatchMessageW(&msg);
   }
 }
+
+bool Terminated() { return terminated; }
 
 void BeginWaitCursor() {
   if (++waitCursorDepth == 1) SetCursor(SystemCursor(reinterpret_cast<LPCWSTR>(IDC_WAIT)));
