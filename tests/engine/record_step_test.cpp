@@ -190,7 +190,7 @@ TEST_F(RecordStepTest, KeyConditionMatchesTheQsoWhateverModeStoredIt) {
       {CorrectionMode::Format, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc",
        u"QSOBAND='20M' OR QSOBAND IS NULL", u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
       {CorrectionMode::None, u"<BAND:3>20m<OPERATOR:6>K1ABC ", u"QSOBAND='20m' OR QSOBAND IS NULL",
-       u"CALLSIGN='K1ABC ' OR CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
+       u"CALLSIGN='K1ABC' OR CALLSIGN='K1ABC ' OR CALLSIGN IS NULL"},
       {CorrectionMode::FillFields, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc",
        u"QSOBAND='20M' OR QSOBAND IS NULL", u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
       {CorrectionMode::Format, u"<FREQ:4>0.01<OPERATOR:5>K1ABC", u"QSOBAND IS NULL",
@@ -312,7 +312,7 @@ TEST_F(RecordStepTest, ValuesThatDoNotConvertFailTheRecordOnly) {
   std::string expectedFile = "<EOH>\r\n";
   for (const Row& row : rows) {
     EXPECT_EQ(Import(row.record), RecordOutcome::Failed) << Utf16ToUtf8(row.record);
-    EXPECT_EQ(step.ConversionMessage(), row.message);
+    EXPECT_EQ(step.FailureReason(), row.message);
     EXPECT_TRUE(statement.empty());
     expectedFile += Utf16ToUtf8(row.record) + "\r\n";
   }
@@ -332,7 +332,7 @@ TEST_F(RecordStepTest, FailingFillFieldsFrequencyNamesTheFrequency) {
   dialog.mode = CorrectionMode::FillFields;
   EXPECT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<FREQ:3>abc<OPERATOR:5>K1ABC<EOR>"),
             RecordOutcome::Failed);
-  EXPECT_EQ(step.ConversionMessage().substr(0, 10), u"FREQ abc: ");
+  EXPECT_EQ(step.FailureReason().substr(0, 10), u"FREQ abc: ");
 }
 
 // After the last record, markers and trailers that hold no field of the
