@@ -36,11 +36,13 @@ using Chooser = std::function<bool(HostCore&, PluginSession&)>;
 
 std::string DefaultModulePath() { return (fs::path(ExecutableFolder()) / "Quillet.ext").string(); }
 
-// What the module's dialog restores when it opens: the file and the mode.
-void RememberImport(const std::string& settingsPath, const std::string& file, int mode) {
+// What the module's dialog restores when it opens: the file, the mode and
+// the match window.
+void RememberImport(const std::string& settingsPath, const std::string& file, int mode, int window) {
   IniFile settings = IniFile::Load(settingsPath);
   settings.Set(kSettingsSection, "ADIF", file);
   settings.Set(kSettingsSection, "Corr", std::to_string(mode));
+  settings.Set(kSettingsSection, "Window", std::to_string(window));
   settings.Save();
 }
 
@@ -126,7 +128,7 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, const LogEntry&
   Journal journal(db);
   HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing),
                           SettingsPathFor(options.database.path), fs::current_path().string()};
-  RememberImport(variables.appIni, file, options.mode);
+  RememberImport(variables.appIni, file, options.mode, options.window);
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
   core->Server().SetStatementObserver(ProgressMeter(console, expected));
   core->Server().SetCommitPolicy(options.commitEach ? CommitPolicy::EachStatement : CommitPolicy::Batched);
@@ -203,6 +205,7 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     report.file = file;
     report.log = log.name;
     report.mode = options.mode;
+    report.window = options.window;
     report.completed = true;
     report.counts = ReadTranscript(console.TranscriptText());
     report.errorFilePath = ErrorFilePath(file, report.counts);
@@ -296,6 +299,13 @@ void AddImportCommand(CLI::App& app, CommandAction& action) {
                    "Field correction: 0 none, 1 correct the format of existing fields, "
                    "2 also fill missing fields from the dictionaries (see quillet dict import)")
       ->check(CLI::Range(0, 2))
+      ->capture_default_str();
+  command
+      ->add_option("--window", options->window,
+                   "Match QSO times within this many minutes (0, 1, 2, 5, 15 or 30): a record that no "
+                   "stored QSO matches at its minute updates the one stored QSO of its call, band, mode "
+                   "and operator within the window")
+      ->check(CLI::IsMember({0, 1, 2, 5, 15, 30}))
       ->capture_default_str();
   command->add_option("--log", options->log, "The log to import into")->capture_default_str();
   CLI::Option* operatorOption =
