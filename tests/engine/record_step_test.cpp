@@ -2,58 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/error_file.h"
-#include "engine/fake_dialog.h"
 #include "engine/record_fields.h"
+#include "engine/record_step_fixture.h"
 #include "engine/sql_rendering.h"
-#include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
-#include "support/fake_host.h"
 
 namespace quillet::testing {
 namespace {
-
-std::u16string Field(std::u16string_view name, std::u16string_view value) {
-  return u"<" + std::u16string(name) + u":" + IntToText(static_cast<std::int64_t>(value.size())) + u">" +
-         std::u16string(value);
-}
-
-const std::u16string kKeys = Field(u"CALL", u"AB1CD") + Field(u"QSO_DATE", u"20230102") +
-                             Field(u"TIME_ON", u"1234") + Field(u"BAND", u"20M") + Field(u"MODE", u"SSB") +
-                             Field(u"OPERATOR", u"K1ABC");
-const std::u16string kKeyCondition =
-    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M' OR QSOBAND IS "
-    u"NULL) AND"
-    u"\r\n\t(QSOMODE='SSB') AND\r\n\t(CALLSIGN='K1ABC' OR CALLSIGN IS NULL)";
-
-class RecordStepTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    BuildModuleTables();
-    fields = BuildLogStruct(LogTable);
-    host.OnRecordCountWhere([this](std::u16string_view, std::u16string_view condition) {
-      conditions.emplace_back(condition);
-      return storedCount;
-    });
-  }
-  RecordOutcome Import(std::u16string_view record) {
-    return step.ImportRecord(record, fields, log, counters, statement);
-  }
-
-  FakeDialog dialog;
-  FakeHost host;
-  TempFolder folder;
-  ErrorFile errorFile{dialog, host.Kernel(), u"<EOH>", folder.File("source.adi"), SourceEncoding::Ansi};
-  Dictionaries dictionaries;
-  RecordStep step{dialog, host.Server(), errorFile, dictionaries};
-  TLogStruct fields;
-  TargetLog log{u"My log", EncodeDate(2023, 1, 10), u"K1ABC"};
-  ImportCounters counters;
-  std::u16string statement;
-  std::vector<std::u16string> conditions;
-  std::int32_t storedCount = 0;
-};
 
 // column + "=" + the literal of value; empty when the column gets no
 // assignment.
