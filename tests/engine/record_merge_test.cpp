@@ -20,8 +20,8 @@ std::u16string SetList(const std::u16string& statement) {
 
 TEST_F(RecordStepTest, StatusFlagsOnlyGoUpInAnUpdate) {
   storedCount = 1;
-  ASSERT_EQ(Import(kKeys + Field(u"QSL_RCVD", u"N") + Field(u"LOTW_QSL_RCVD", u"Y") + Field(u"QSL_SENT", u"y") +
-                   Field(u"LOTW_QSLRDATE", u"20230301") + u"<EOR>"),
+  ASSERT_EQ(Import(kKeys + Field(u"QSL_RCVD", u"N") + Field(u"LOTW_QSL_RCVD", u"Y") +
+                   Field(u"QSL_SENT", u"y") + Field(u"LOTW_QSLRDATE", u"20230301") + u"<EOR>"),
             RecordOutcome::Update);
   EXPECT_EQ(SetList(statement),
             u"UPDATE LOGS SET\r\nLOTWRCVD=TRUE,\r\n\tLOTWRCVDDATE=#2023-03-01#,\r\n\tQSOTIME='12:34'");
@@ -50,13 +50,14 @@ TEST_F(RecordStepTest, UpdateStoresTheFilledBandAndOperatorInModesOneAndTwo) {
       {CorrectionMode::None, u"<BAND:3>20m<OPERATOR:5>K1ABC", u""},
       {CorrectionMode::Format, u"<BAND:3>20m<OPERATOR:7> K1ABC ", u"QSOBAND='20M',CALLSIGN='K1ABC',"},
       {CorrectionMode::Format, u"<FREQ:6>14.074<STATION_CALLSIGN:5>K1ABC", u""},
-      {CorrectionMode::FillFields, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc", u"QSOBAND='20M',CALLSIGN='K1ABC',"},
+      {CorrectionMode::FillFields, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc",
+       u"QSOBAND='20M',CALLSIGN='K1ABC',"},
   };
   storedCount = 1;
   for (const Row& row : rows) {
     dialog.mode = row.mode;
-    const std::u16string record =
-        u"<CALL:5>AB1CD<QSO_DATE:8>20230102<TIME_ON:4>1234<MODE:3>SSB" + std::u16string(row.fields) + u"<EOR>";
+    const std::u16string record = u"<CALL:5>AB1CD<QSO_DATE:8>20230102<TIME_ON:4>1234<MODE:3>SSB" +
+                                  std::u16string(row.fields) + u"<EOR>";
     ASSERT_EQ(Import(record), RecordOutcome::Update) << Utf16ToUtf8(record);
     std::u16string keysSet;
     for (std::u16string_view column : {u"OMCALL=", u"QSODATE=", u"QSOBAND=", u"QSOMODE=", u"CALLSIGN="}) {
@@ -104,8 +105,9 @@ TEST_F(RecordStepTest, MatchWindowUpdatesTheOneStoredQsoNearTheMinute) {
   answer = [&near](std::u16string_view condition) { return Holds(condition, u"QSODATE>=") ? near : 0; };
   ASSERT_EQ(Import(kKeys + Field(u"LOTW_QSL_RCVD", u"Y") + u"<EOR>"), RecordOutcome::Update);
   ASSERT_EQ(conditions.size(), 2u);
-  EXPECT_TRUE(Holds(conditions[1], u"(QSODATE>=#2023-01-02 12:32# AND QSODATE<=#2023-01-02 12:36#) AND"
-                                   u"\r\n\t(QSOBAND='20M' OR QSOBAND IS NULL)"));
+  EXPECT_TRUE(Holds(conditions[1],
+                    u"(QSODATE>=#2023-01-02 12:32# AND QSODATE<=#2023-01-02 12:36#) AND"
+                    u"\r\n\t(QSOBAND='20M' OR QSOBAND IS NULL)"));
   EXPECT_TRUE(statement.ends_with(conditions[1].substr(23) + u";"));
   EXPECT_FALSE(Holds(statement, u"QSOTIME"));  // the stored QSO keeps its time
   EXPECT_EQ(step.MatchedWindow(), 2);
