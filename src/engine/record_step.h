@@ -124,8 +124,8 @@ class RecordStep {
   void AppendFillableKey(const TLogField& field, std::uint8_t role, KeyForm form, std::u16string& condition);
   void AddKeyAlternative(std::u16string_view value);
   std::int32_t CountStoredQsos(std::u16string_view quotedLogName, std::u16string_view condition);
-  // Chooses the stored QSOs to update: their condition, or an empty one to
-  // insert. False when the record is rejected (the reason set).
+  // Chooses the stored QSOs to update: where becomes their condition, or
+  // null for a new QSO. False when the record is rejected (the reason set).
   bool ChooseStoredQsos(const TLogStruct& fields, std::u16string_view quotedLogName,
                         const std::u16string*& where);
   void BuildInsert(const TLogStruct& fields, std::u16string_view quotedLogName, std::u16string& statement);

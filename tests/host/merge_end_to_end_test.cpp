@@ -39,18 +39,21 @@ class MergeEndToEnd : public ::testing::Test {
 
 TEST_F(MergeEndToEnd, ExportReportAndExportAgainKeepEveryConfirmation) {
   const std::string band = Field("BAND", "20m");
-  const std::string unconfirmed = Field("LOTW_QSL_RCVD", "N") + Field("QSL_RCVD", "N") + Field("EQSL_QSL_RCVD", "N");
-  const std::string export1 = Qso("W2XYZ", "124010", band + unconfirmed) + Qso("K1QLX", "1300", band + unconfirmed);
+  const std::string unconfirmed =
+      Field("LOTW_QSL_RCVD", "N") + Field("QSL_RCVD", "N") + Field("EQSL_QSL_RCVD", "N");
+  const std::string export1 =
+      Qso("W2XYZ", "124010", band + unconfirmed) + Qso("K1QLX", "1300", band + unconfirmed);
   ASSERT_EQ(Import("export.adi", export1, "--mode 1").exitCode, 0);
-  const std::string report = Qso("W2XYZ", "124010", band + Field("LOTW_QSL_RCVD", "Y") +
-                                                        Field("LOTW_QSLRDATE", "20240410")) +
-                             Qso("K1QLX", "1300", band + Field("QSL_RCVD", "Y") + Field("QSLRDATE", "20240411") +
-                                                      Field("EQSL_QSL_RCVD", "Y"));
+  const std::string report =
+      Qso("W2XYZ", "124010", band + Field("LOTW_QSL_RCVD", "Y") + Field("LOTW_QSLRDATE", "20240410")) +
+      Qso("K1QLX", "1300",
+          band + Field("QSL_RCVD", "Y") + Field("QSLRDATE", "20240411") + Field("EQSL_QSL_RCVD", "Y"));
   const QuilletRun confirmations = Import("report.adi", report, "--mode 1");
   EXPECT_NE(confirmations.out.find("      Updated in log: 2\n         with a confirmation: 2\n"),
             std::string::npos)
       << confirmations.out;
-  const std::string select = "SELECT OMCALL, LOTWRCVD, LOTWRCVDDATE, QSLRECV, QSLRECVDATE, EQSLRCVD FROM LOGS ORDER BY ID";
+  const std::string select =
+      "SELECT OMCALL, LOTWRCVD, LOTWRCVDDATE, QSLRECV, QSLRECVDATE, EQSLRCVD FROM LOGS ORDER BY ID";
   const std::vector<std::string> confirmed{"W2XYZ|1|2024-04-10 00:00:00|0|<null>|0",
                                            "K1QLX|0|<null>|1|2024-04-11 00:00:00|1"};
   EXPECT_EQ(Rows(select), confirmed);
@@ -91,9 +94,9 @@ TEST_F(MergeEndToEnd, ModeTwoFillsTheBandAndOperatorModeOneLeftEmpty) {
       VALUES ('VE3[A-Z]+', 'NA', 'VE', 'VE3', 1, '4', '4', '1990-01-01 00:00:00');
     INSERT INTO UNIQUECALL (Callsign, Continent, ARRLPrefix, Prefix, DXCC, ITUZone, CQZone)
       VALUES ('K1QLX', 'NA', 'K', 'K1', 291, 8, 5);)sql"));
-  const std::string record = Field("CALL", "W2XYZ") + Field("QSO_DATE", "20240302") + Field("TIME_ON", "1240") +
-                             Field("MODE", "CW") + Field("FREQ", "14.025") + Field("STATION_CALLSIGN", "dl1qlt") +
-                             "<EOR>\n";
+  const std::string record = Field("CALL", "W2XYZ") + Field("QSO_DATE", "20240302") +
+                             Field("TIME_ON", "1240") + Field("MODE", "CW") + Field("FREQ", "14.025") +
+                             Field("STATION_CALLSIGN", "dl1qlt") + "<EOR>\n";
   ASSERT_EQ(Import("export.adi", record, "--mode 1").exitCode, 0);
   const std::string select = "SELECT QSOBAND, CALLSIGN, DXCC FROM LOGS";
   EXPECT_EQ(Rows(select), std::vector<std::string>{"<null>|<null>|<null>"});
@@ -105,11 +108,11 @@ TEST_F(MergeEndToEnd, ModeTwoFillsTheBandAndOperatorModeOneLeftEmpty) {
 // The same call at one minute, once on 20M and once without a band, are
 // two QSOs: a 20M record is the first's alone.
 TEST_F(MergeEndToEnd, ARecordWithItsBandUpdatesOnlyTheQsoOfThatBand) {
-  const std::string stored =
-      Qso("W2XYZ", "1240", Field("BAND", "20M") + Field("NAME", "Bob")) + Qso("W2XYZ", "1240", Field("NAME", "Al"));
+  const std::string stored = Qso("W2XYZ", "1240", Field("BAND", "20M") + Field("NAME", "Bob")) +
+                             Qso("W2XYZ", "1240", Field("NAME", "Al"));
   ASSERT_EQ(ReadCounts(Import("export.adi", stored, "--mode 0").out).inserted, 2);
-  const QuilletRun run = Import("report.adi", Qso("W2XYZ", "1240", Field("BAND", "20M") + Field("NAME", "Robert")),
-                                "--mode 1");
+  const QuilletRun run =
+      Import("report.adi", Qso("W2XYZ", "1240", Field("BAND", "20M") + Field("NAME", "Robert")), "--mode 1");
   EXPECT_EQ(ReadCounts(run.out).updated, 1) << run.out;
   EXPECT_EQ(Rows("SELECT QSOBAND, OMNAME FROM LOGS ORDER BY ID"),
             (std::vector<std::string>{"20M|Robert", "<null>|Al"}));
