@@ -302,9 +302,8 @@ void AddImportCommand(CLI::App& app, CommandAction& action) {
       ->capture_default_str();
   command
       ->add_option("--window", options->window,
-                   "Match QSO times within this many minutes (0, 1, 2, 5, 15 or 30): a record that no "
-                   "stored QSO matches at its minute updates the one stored QSO of its call, band, mode "
-                   "and operator within the window")
+                   "Match QSO times within this many minutes: a record that no stored QSO matches at its "
+                   "minute updates the one stored QSO of its call, band, mode and operator within them")
       ->check(CLI::IsMember({0, 1, 2, 5, 15, 30}))
       ->capture_default_str();
   command->add_option("--log", options->log, "The log to import into")->capture_default_str();
