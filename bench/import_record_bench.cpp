@@ -61,6 +61,7 @@ class SilentDialog final : public ImportDialogPort {
   std::u16string SourceText() const override { return {}; }
   std::u16string Caption() const override { return {}; }
   CorrectionMode SelectedCorrectionMode() const override { return CorrectionMode::Format; }
+  int SelectedMatchWindow() const override { return 0; }
   void ProcessMessages() override {}
   bool Terminated() const override { return false; }
 };

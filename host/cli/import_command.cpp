@@ -32,16 +32,18 @@ namespace fs = std::filesystem;
 
 constexpr const char* kSettingsSection = "ADIF Import";
 // The keys of kSettingsSection the module remembers for its next run.
-constexpr std::string_view kRememberedKeys[] = {"ADIF", "Corr"};
+constexpr std::string_view kRememberedKeys[] = {"ADIF", "Corr", "Window"};
 
 using Chooser = std::function<bool(HostCore&, PluginSession&)>;
 
 std::string DefaultModulePath() { return (fs::path(ExecutableFolder()) / "Quillet.ext").string(); }
 
-// What the module's dialog restores when it opens: the file and the mode.
-void HandToModule(RunSettings& settings, const std::string& file, int mode) {
+// What the module's dialog restores when it opens: the file, the mode and
+// the match window.
+void HandToModule(RunSettings& settings, const std::string& file, int mode, int window) {
   settings.Set(kSettingsSection, "ADIF", file);
   settings.Set(kSettingsSection, "Corr", std::to_string(mode));
+  settings.Set(kSettingsSection, "Window", std::to_string(window));
 }
 
 // Only a regular file is read: a FIFO or a device could block the host
@@ -171,7 +173,7 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog,
   Console& console = Console::Standard();
   Journal journal(db);
   RunSettings settings(SettingsPathFor(options.database.path));
-  HandToModule(settings, file, options.mode);
+  HandToModule(settings, file, options.mode, options.window);
   HostVariables variables{log.name, log.operatorCall, LocaleDateText(log.closing), settings.Path(),
                           fs::current_path().string()};
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
@@ -257,6 +259,7 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     report.file = file;
     report.log = log.name;
     report.mode = options.mode;
+    report.window = options.window;
     report.completed = true;
     report.counts = ReadTranscript(console.TranscriptText());
     report.errorFilePath = ErrorFilePath(file, report.counts);
@@ -350,6 +353,12 @@ void AddImportCommand(CLI::App& app, CommandAction& action) {
                    "Field correction: 0 none, 1 correct the format of existing fields, "
                    "2 also fill missing fields from the dictionaries (see quillet dict import)")
       ->check(CLI::Range(0, 2))
+      ->capture_default_str();
+  command
+      ->add_option("--window", options->window,
+                   "Match QSO times within this many minutes: a record that no stored QSO matches at its "
+                   "minute updates the one stored QSO of its call, band, mode and operator within them")
+      ->check(CLI::IsMember({0, 1, 2, 5, 15, 30}))
       ->capture_default_str();
   command->add_option("--log", options->log, "The log to import into")->capture_default_str();
   CLI::Option* operatorOption =

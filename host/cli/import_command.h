@@ -19,6 +19,7 @@ inline constexpr const char* kImportCommandCaption = "Append ADIF data into curr
 struct ImportOptions {
   std::string file;
   int mode = 1;
+  int window = 0;  // the match window in minutes, 0: the exact minute
   std::string log = std::string(kDefaultLogName);
   std::string operatorCall;
   bool operatorGiven = false;  // also an empty --operator ""

@@ -47,6 +47,8 @@ TranscriptSummary ReadTranscript(std::string_view transcript) {
     if (long n = CountAfter(line, "found records: "); n >= 0) summary.found = n;
     if (trimmed.starts_with("Inserted to log: ")) summary.inserted = CountAfter(trimmed, ": ");
     if (trimmed.starts_with("Updated in log: ")) summary.updated = CountAfter(trimmed, ": ");
+    if (trimmed.starts_with("with a confirmation: ")) summary.withConfirmation = CountAfter(trimmed, ": ");
+    if (trimmed.starts_with("matched within ")) summary.matchedWithin += CountAfter(trimmed, ": ");
     if (trimmed.starts_with("Ignored: ")) summary.ignored = CountAfter(trimmed, ": ");
     if (trimmed.starts_with("Errors found: ")) {
       summary.errors = CountAfter(trimmed, ": ");
@@ -112,9 +114,12 @@ std::string ReportJson(const ImportReport& report) {
   const TranscriptSummary& counts = report.counts;
   std::string json =
       "{\"file\":" + JsonString(report.file) + ",\"log\":" + JsonString(report.log) +
-      ",\"mode\":" + std::to_string(report.mode) + ",\"completed\":" + (report.completed ? "true" : "false") +
+      ",\"mode\":" + std::to_string(report.mode) + ",\"window\":" + std::to_string(report.window) +
+      ",\"completed\":" + (report.completed ? "true" : "false") +
       ",\"counts\":{\"found\":" + std::to_string(counts.found) +
       ",\"inserted\":" + std::to_string(counts.inserted) + ",\"updated\":" + std::to_string(counts.updated) +
+      ",\"with_confirmation\":" + std::to_string(counts.withConfirmation) +
+      ",\"matched_within_window\":" + std::to_string(counts.matchedWithin) +
       ",\"ignored\":" + std::to_string(counts.ignored) + ",\"errors\":" + std::to_string(counts.errors) +
       "},\"error_file\":" + (report.errorFilePath ? JsonString(*report.errorFilePath) : "null") +
       ",\"elapsed_ms\":" + std::to_string(report.elapsedMs) + ",\"record_reasons\":[";

@@ -16,6 +16,8 @@ namespace quillet::host {
 
 struct TranscriptSummary {
   long found = 0, inserted = 0, updated = 0, ignored = 0, errors = 0;
+  // Of the updates: with a confirmation, and matched within a window (all windows).
+  long withConfirmation = 0, matchedWithin = 0;
   std::optional<std::string> errorFile;    // the file name the transcript names
   std::vector<std::string> recordReasons;  // the "Record N: ..." lines, and "and N more"
 };
@@ -35,6 +37,7 @@ IgnoredCauses FindIgnoredCauses(const AdifScan& scan, std::string_view logOperat
 struct ImportReport {
   std::string file, log;
   int mode = 0;
+  int window = 0;
   bool completed = false;
   TranscriptSummary counts;
   std::optional<std::string> errorFilePath;

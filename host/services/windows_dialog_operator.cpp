@@ -67,7 +67,8 @@ void TakeControl(HWND child, DialogControls& dialog) {
     const bool multiLine = (GetWindowLongW(child, GWL_STYLE) & ES_MULTILINE) != 0;
     (multiLine ? dialog.memo : dialog.source) = child;
   } else if (HasClass(child, L"ComboBox")) {
-    dialog.mode = child;
+    // Children are listed in the order the dialog created them.
+    (dialog.mode == nullptr ? dialog.mode : dialog.window) = child;
   } else if (HasClass(child, STATUSCLASSNAMEW)) {
     dialog.status = child;
   }

@@ -22,7 +22,8 @@ namespace quillet::host {
 struct DialogControls {
   HWND dialog{};
   HWND source{};  // single-line edit (edSource)
-  HWND mode{};    // drop-down list (cbProve)
+  HWND mode{};    // the first drop-down list (cbProve)
+  HWND window{};  // the second drop-down list (cbWindow)
   HWND memo{};    // multi-line edit (mProgress)
   HWND append{};  // button "Append"
   HWND close{};   // button "Close"

@@ -1,7 +1,7 @@
-// The import dialog: the operator picks an ADIF file and a correction
-// mode, starts the import with "Append", watches the transcript, and
-// leaves with "Close". It remembers the last file and mode in the host's
-// settings file.
+// The import dialog: the operator picks an ADIF file, a correction mode
+// and a match window, starts the import with "Append", watches the
+// transcript, and leaves with "Close". It remembers the last file, mode
+// and window in the host's settings file.
 //
 // The creator fills the public fields, sets the caption and the filter of
 // dlgSource, shows the dialog modally and destroys it when it closes.
@@ -37,6 +37,8 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   ui::ButtonEdit edSource;
   ui::Label RzLabel2;
   ui::ComboList cbProve;
+  ui::Label RzLabel4;
+  ui::ComboList cbWindow;  // the items of kMatchWindows, in its order
   ui::Label RzLabel3;
   ui::Memo mProgress;
   ui::DialogButtons dbtGetADIF;
@@ -89,6 +91,7 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   std::u16string SourceText() const override;
   std::u16string Caption() const override;
   CorrectionMode SelectedCorrectionMode() const override;
+  int SelectedMatchWindow() const override;
   void ProcessMessages() override;
   bool Terminated() const override;
 

@@ -8,7 +8,8 @@ namespace quillet {
 namespace {
 
 constexpr int kClientWidth = 394;
-constexpr int kClientHeight = 218;
+// Taller than the original 218 by the match window's label and list.
+constexpr int kClientHeight = 262;
 constexpr int kStatusBarHeight = 19;
 constexpr int kButtonColumnWidth = 87;
 constexpr int kPanelWidth = kClientWidth - kButtonColumnWidth - 16;
@@ -22,6 +23,8 @@ TfrmQuillet::TfrmQuillet(ICore* core)
       edSource(RzPanel1, u"edSource"),
       RzLabel2(RzPanel1, u"RzLabel2"),
       cbProve(RzPanel1, u"cbProve"),
+      RzLabel4(RzPanel1, u"RzLabel4"),
+      cbWindow(RzPanel1, u"cbWindow"),
       RzLabel3(RzPanel1, u"RzLabel3"),
       mProgress(RzPanel1, u"mProgress"),
       dbtGetADIF(*this, u"dbtGetADIF"),
@@ -55,10 +58,16 @@ void TfrmQuillet::Design() {
   cbProve.SetBounds(8, 68, kPanelWidth - 16, 21);
   cbProve.SetItems({u"no fields data correction", u"correct data format in existing fields only",
                     u"correct data format and fill necessary fields"});
-  RzLabel3.SetBounds(8, 96, 200, 13);
+  RzLabel4.SetBounds(8, 96, 200, 13);
+  RzLabel4.SetCaption(u"Match QSO times within");
+  RzLabel4.SetBold(true);
+  cbWindow.SetBounds(8, 112, kPanelWidth - 16, 21);
+  cbWindow.SetItems(
+      {u"the same minute", u"1 minute", u"2 minutes", u"5 minutes", u"15 minutes", u"30 minutes"});
+  RzLabel3.SetBounds(8, 140, 200, 13);
   RzLabel3.SetCaption(u"Progress");
   RzLabel3.SetBold(true);
-  mProgress.SetBounds(8, 112, kPanelWidth - 16, kClientHeight - kStatusBarHeight - 120);
+  mProgress.SetBounds(8, 156, kPanelWidth - 16, kClientHeight - kStatusBarHeight - 164);
   mProgress.SetReadOnly(true);
   mProgress.SetWordWrap(false);
   mProgress.SetScrollBars(true, true);

@@ -5,6 +5,7 @@
 
 #include "dialog/import_dialog.h"
 #include "engine/import_engine.h"
+#include "engine/match_window.h"
 #include "hostcalls/host_calls.h"
 #include "platform/files.h"
 #include "platform/ui/application.h"
@@ -77,6 +78,8 @@ void TfrmQuillet::FormActivate() {
     std::u16string path = iniUpdate.ReadString(IniSection, u"ADIF", u"");
     const std::int32_t mode = iniUpdate.ReadInteger(IniSection, u"Corr", 0);
     cbProve.SetItemIndex(mode >= 0 && mode < kModeCount ? mode : -1);
+    const std::int32_t window = iniUpdate.ReadInteger(IniSection, u"Window", 0);
+    cbWindow.SetItemIndex(static_cast<int>(MatchWindowIndex(window)));
     if (path.empty()) path = host_calls::GetVariable(HostKernel.get(), u"DOWNLOAD");
     edSource.SetText(path);
     RunFlag = false;
@@ -91,6 +94,7 @@ void TfrmQuillet::FormClose() {
   if (!RunFlag) return;
   iniUpdate.WriteString(IniSection, u"ADIF", edSource.Text());
   iniUpdate.WriteInteger(IniSection, u"Corr", cbProve.ItemIndex());
+  iniUpdate.WriteInteger(IniSection, u"Window", SelectedMatchWindow());
 }
 
 void TfrmQuillet::edSourceChange() { CheckActions(); }
@@ -147,5 +151,12 @@ void TfrmQuillet::ShowMissingDictionaries() {
 }
 
 CorrectionMode TfrmQuillet::SelectedCorrectionMode() const { return ModeOfItem(cbProve.ItemIndex()); }
+
+// The minutes are remembered rather than the index, so that the list may
+// grow without changing what a stored value means.
+int TfrmQuillet::SelectedMatchWindow() const {
+  const int index = cbWindow.ItemIndex();
+  return index >= 0 && static_cast<std::size_t>(index) < kMatchWindows.size() ? kMatchWindows[index] : 0;
+}
 
 }  // namespace quillet

@@ -25,6 +25,9 @@ class ImportDialogPort {
   virtual std::u16string Caption() const = 0;
   // The mode cbProve selects (None when it selects none); read for every record.
   virtual CorrectionMode SelectedCorrectionMode() const = 0;
+  // The match window the dialog selects, in minutes (0: the exact minute);
+  // read for every record that matches no stored QSO at its minute.
+  virtual int SelectedMatchWindow() const = 0;
   // Lets pending window events through.
   virtual void ProcessMessages() = 0;
   // Whether the application has been asked to quit; a run then stops.

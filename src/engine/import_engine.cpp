@@ -6,6 +6,7 @@
 
 #include "adif/adif_reader.h"
 #include "engine/error_file.h"
+#include "engine/match_window.h"
 #include "engine/record_step.h"
 #include "engine/source_lines.h"
 #include "hostcalls/host_calls.h"
@@ -83,6 +84,7 @@ class ImportRun {
   void NoteIgnored();
   void WriteSummary();
   void WriteIgnoredCauses();
+  void WriteUpdateKinds();
 
   ImportEngine& engine_;
   ErrorFile& errorFile_;
@@ -140,14 +142,20 @@ void ImportRun::ExecuteStatement(std::u16string_view record, std::u16string_view
                                  RecordOutcome built) {
   if (host_calls::ExecuteSQL(server_, statement) != 0) return;
   ++counters_.errors;
-  --(built == RecordOutcome::Insert ? counters_.inserted : counters_.updated);
+  if (built == RecordOutcome::Insert) {
+    --counters_.inserted;
+  } else {
+    --counters_.updated;
+    if (step_.UpdateHoldsConfirmation()) --counters_.withConfirmation;
+    if (step_.MatchedWindow() > 0) --counters_.matchedWithin[MatchWindowIndex(step_.MatchedWindow())];
+  }
   errorFile_.AppendErrorRecord(record);
 }
 
 void ImportRun::NoteFailure(std::size_t recordNumber) {
   if (++failures_ > kNamedFailures) return;
   namedFailures_.push_back(
-      FormatText(u"Record %d: %s", {static_cast<std::int64_t>(recordNumber), step_.ConversionMessage()}));
+      FormatText(u"Record %d: %s", {static_cast<std::int64_t>(recordNumber), step_.FailureReason()}));
 }
 
 void ImportRun::NoteIgnored() {
@@ -161,8 +169,10 @@ void ImportRun::NoteIgnored() {
 void ImportRun::WriteSummary() {
   if (counters_.inserted > 0)
     engine_.AddProgressText(2, u"Inserted to log: " + IntToText(counters_.inserted), true);
-  if (counters_.updated > 0)
+  if (counters_.updated > 0) {
     engine_.AddProgressText(2, u"Updated in log: " + IntToText(counters_.updated), true);
+    WriteUpdateKinds();
+  }
   if (counters_.ignored > 0) {
     engine_.AddProgressText(2, FormatText(u"Ignored: %d (wrong callsign/date)", {counters_.ignored}), true);
     WriteIgnoredCauses();
@@ -175,6 +185,19 @@ void ImportRun::WriteSummary() {
   if (failures_ > kNamedFailures)
     engine_.AddProgressText(
         2, u"and " + IntToText(static_cast<std::int64_t>(failures_ - kNamedFailures)) + u" more", true);
+}
+
+// The updates that are not plain re-imports: those that carried a
+// confirmation, and those matched within each window used.
+void ImportRun::WriteUpdateKinds() {
+  if (counters_.withConfirmation > 0)
+    engine_.AddProgressText(3, FormatText(u"with a confirmation: %d", {counters_.withConfirmation}), true);
+  for (std::size_t i = 1; i < kMatchWindows.size(); ++i) {
+    if (counters_.matchedWithin[i] == 0) continue;
+    engine_.AddProgressText(
+        3, FormatText(u"matched within %s: %d", {MinutesText(kMatchWindows[i]), counters_.matchedWithin[i]}),
+        true);
+  }
 }
 
 // One line per cause: the closing date, then the operators met most

@@ -64,6 +64,12 @@ void RecordStep::ClassifyEntries(const TLogStruct& fields) {
     if (name == u"CALL"sv) roles_[i] |= kCallsign;
     if (fields[i].Column != u"-"sv) roles_[i] |= kWritten;
   }
+  for (const TLogField& key : fields) {
+    if (!key.IsKey || key.Kind != ValueKind::DateTime || key.LinkedADIFName.empty()) continue;
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+      if (fields[i].ADIFName == key.LinkedADIFName && (roles_[i] & kWritten)) roles_[i] |= kKeyTime;
+    }
+  }
   classified_ = fields.data();
 }
 

@@ -6,6 +6,7 @@
 #include "adif/adif_field_value.h"
 #include "engine/error_file.h"
 #include "engine/import_dialog_port.h"
+#include "engine/match_window.h"
 #include "engine/sql_rendering.h"
 #include "engine/sql_text.h"
 #include "hostcalls/host_calls.h"
@@ -63,18 +64,18 @@ RecordStep::RecordStep(ImportDialogPort& dialog, IHostServer* server, ErrorFile&
 RecordOutcome RecordStep::ImportRecord(std::u16string_view record, TLogStruct& fields, const TargetLog& log,
                                        ImportCounters& counters, std::u16string& statement) {
   statement.clear();
-  conversionMessage_.clear();
+  failureReason_.clear();
   if (IsBlank(record) || IsTrailer(record, fields)) return RecordOutcome::Blank;
   Verdict verdict = Verdict::Accepted;
   try {
     const RecordFields values(record, lookup_, lengths_);
     verdict = PrepareRecord(values, fields, log);
   } catch (const EConvertError& error) {
-    if (conversionMessage_.empty()) conversionMessage_ = error.Message;
+    if (failureReason_.empty()) failureReason_ = error.Message;
     return Reject(record, counters.errors, RecordOutcome::Failed);
   }
   if (verdict == Verdict::Ignored) return Reject(record, counters.ignored, RecordOutcome::Ignored);
-  return BuildStatement(fields, log.name, counters, statement);
+  return BuildStatement(record, fields, log.name, counters, statement);
 }
 
 RecordOutcome RecordStep::Reject(std::u16string_view record, std::int32_t& counter, RecordOutcome outcome) {
@@ -85,10 +86,10 @@ RecordOutcome RecordStep::Reject(std::u16string_view record, std::int32_t& count
 
 void RecordStep::NameFailure(std::u16string_view name, std::u16string_view value,
                              const EConvertError& error) {
-  if (!conversionMessage_.empty()) return;
-  conversionMessage_.assign(name);
-  if (!value.empty()) conversionMessage_.append(u" "sv).append(value);
-  conversionMessage_.append(u": "sv).append(error.Message);
+  if (!failureReason_.empty()) return;
+  failureReason_.assign(name);
+  if (!value.empty()) failureReason_.append(u" "sv).append(value);
+  failureReason_.append(u": "sv).append(error.Message);
 }
 
 // What follows the last "<EOR>" without a field the log reads is an
@@ -110,7 +111,8 @@ RecordStep::Verdict RecordStep::PrepareRecord(const RecordFields& record, TLogSt
   outOfDate_ = ReadPass(record, fields, log.closeDate);
   if (outOfDate_) return Verdict::Ignored;
   if (recordOperator_ != log.logOperator) return Verdict::Ignored;
-  ApplyCorrections(fields, dialog_.SelectedCorrectionMode());
+  mode_ = dialog_.SelectedCorrectionMode();
+  ApplyCorrections(fields, mode_);
   RenderLiterals(record, fields);
   return Verdict::Accepted;
 }
@@ -134,7 +136,12 @@ bool RecordStep::ReadPass(const RecordFields& record, TLogStruct& fields, TDateT
       // leave around values.
       recordOperator_ = UpperAscii(TrimmedView(field.Value));
     }
-    if (roles_[i] & kOperator) rawOperator_ = field.Value;
+    if (roles_[i] & kOperator) {
+      // Stored trimmed in every mode; the value as read still matches QSOs
+      // stored before.
+      rawOperator_ = field.Value;
+      field.Value = Trim(field.Value);
+    }
     if (roles_[i] & kBand) rawBand_ = field.Value;
     if (roles_[i] & kFrequency) rawFrequency_ = field.Value;
     if (field.Kind != ValueKind::DateTime) continue;
@@ -170,16 +177,24 @@ void RecordStep::RenderLiterals(const RecordFields& record, const TLogStruct& fi
 }
 
 // INSERT when the log holds no QSO with the record's key, else UPDATE.
-RecordOutcome RecordStep::BuildStatement(const TLogStruct& fields, std::u16string_view logName,
-                                         ImportCounters& counters, std::u16string& statement) {
+RecordOutcome RecordStep::BuildStatement(std::u16string_view record, const TLogStruct& fields,
+                                         std::u16string_view logName, ImportCounters& counters,
+                                         std::u16string& statement) {
   if (quotedLogName_.empty() || logName_ != logName) {
     logName_ = logName;
     quotedLogName_ = QuoteSqlString(logName);
   }
-  BuildKeyCondition(fields);
-  if (StoredQsoExists(quotedLogName_)) {
-    BuildUpdate(fields, quotedLogName_, statement);
+  holdsConfirmation_ = false;
+  matchedWindow_ = 0;
+  const std::u16string* where = nullptr;
+  if (!ChooseStoredQsos(fields, quotedLogName_, where)) {
+    return Reject(record, counters.errors, RecordOutcome::Failed);
+  }
+  if (where != nullptr) {
+    BuildUpdate(fields, quotedLogName_, *where, statement);
     ++counters.updated;
+    if (holdsConfirmation_) ++counters.withConfirmation;
+    if (matchedWindow_ > 0) ++counters.matchedWithin[MatchWindowIndex(matchedWindow_)];
     return RecordOutcome::Update;
   }
   BuildInsert(fields, quotedLogName_, statement);
@@ -187,31 +202,79 @@ RecordOutcome RecordStep::BuildStatement(const TLogStruct& fields, std::u16strin
   return RecordOutcome::Insert;
 }
 
+// Where the key admits several stored QSOs, only those equal to the
+// record on every key column it carries are its own; QSOs that differ from
+// it only by an empty band or operator are distinct QSOs, and which one
+// the record means is not guessed. Neither is the nearest of several
+// within the window.
+bool RecordStep::ChooseStoredQsos(const TLogStruct& fields, std::u16string_view quotedLogName,
+                                  const std::u16string*& where) {
+  where = nullptr;
+  BuildKeyCondition(fields, KeyForm::AdmitNull, 0, keyCondition_);
+  const std::int32_t matched = CountStoredQsos(quotedLogName, keyCondition_);
+  if (matched == 1) {
+    where = &keyCondition_;
+    return true;
+  }
+  if (matched > 1) {
+    BuildKeyCondition(fields, KeyForm::Exact, 0, narrowCondition_);
+    if (CountStoredQsos(quotedLogName, narrowCondition_) < 1) {
+      failureReason_ = FormatText(u"matches %d stored QSOs", {matched});
+      return false;
+    }
+    where = &narrowCondition_;
+    return true;
+  }
+  const int window = dialog_.SelectedMatchWindow();
+  if (window <= 0 || !BuildKeyCondition(fields, KeyForm::Window, window, narrowCondition_)) return true;
+  const std::int32_t near = CountStoredQsos(quotedLogName, narrowCondition_);
+  if (near > 1) {
+    failureReason_ = FormatText(u"matches %d stored QSOs within %s", {near, MinutesText(window)});
+    return false;
+  }
+  if (near == 1) {
+    where = &narrowCondition_;
+    matchedWindow_ = window;
+  }
+  return true;
+}
+
 // The key columns of the corrected values; an empty key value matches a
 // stored NULL.
-void RecordStep::BuildKeyCondition(const TLogStruct& fields) {
-  keyCondition_.clear();
+bool RecordStep::BuildKeyCondition(const TLogStruct& fields, KeyForm form, int window,
+                                   std::u16string& condition) {
+  condition.clear();
+  bool windowed = false;
   for (std::size_t i = 0; i < fields.size(); ++i) {
-    if (!fields[i].IsKey || !hasLiteral_[i]) continue;
-    if (!keyCondition_.empty()) keyCondition_ += u" AND"sv;
-    keyCondition_.append(kPartBreak).append(u"("sv);
+    const TLogField& field = fields[i];
+    if (!field.IsKey || !hasLiteral_[i]) continue;
+    if (!condition.empty()) condition += u" AND"sv;
+    condition.append(kPartBreak).append(u"("sv);
     if (roles_[i] & (kBand | kOperator)) {
-      AppendFillableKey(fields[i], roles_[i]);
+      AppendFillableKey(field, roles_[i], form, condition);
     } else if (literals_[i] == u"NULL"sv) {
-      keyCondition_.append(fields[i].Column).append(u" IS NULL"sv);
+      condition.append(field.Column).append(u" IS NULL"sv);
+    } else if (form == KeyForm::Window && field.Kind == ValueKind::DateTime) {
+      const std::u16string range = WindowRange(field.Column, literals_[i], window);
+      if (range.empty()) return false;
+      condition += range;
+      windowed = true;
     } else {
-      keyCondition_.append(fields[i].Column).append(u"="sv).append(literals_[i]);
+      condition.append(field.Column).append(u"="sv).append(literals_[i]);
     }
-    keyCondition_ += u')';
+    condition += u')';
   }
+  return form != KeyForm::Window || windowed;
 }
 
 // The band and the operator are filled in mode 2 only (from the frequency,
 // from STATION_CALLSIGN), and an operator may be stored as read or trimmed
 // and upper-cased. So the same QSO can be stored with any of the values the
 // three modes give, or with NULL where a mode left the column empty: all of
-// them match, whatever mode the record is imported in now.
-void RecordStep::AppendFillableKey(const TLogField& field, std::uint8_t role) {
+// them match, whatever mode the record is imported in now. The exact form
+// leaves NULL out when the record has a value.
+void RecordStep::AppendFillableKey(const TLogField& field, std::uint8_t role, KeyForm form,
+                                   std::u16string& condition) {
   keyAlternatives_.clear();
   AddKeyAlternative(field.Value);
   if (role & kOperator) {
@@ -228,12 +291,14 @@ void RecordStep::AppendFillableKey(const TLogField& field, std::uint8_t role) {
       }
     }
   }
-  for (std::u16string_view value : keyAlternatives_) {
-    keyCondition_.append(field.Column).append(u"="sv);
-    AppendQuotedSqlString(keyCondition_, value);
-    keyCondition_.append(u" OR "sv);
+  for (std::size_t i = 0; i < keyAlternatives_.size(); ++i) {
+    if (i > 0) condition.append(u" OR "sv);
+    condition.append(field.Column).append(u"="sv);
+    AppendQuotedSqlString(condition, keyAlternatives_[i]);
   }
-  keyCondition_.append(field.Column).append(u" IS NULL"sv);
+  if (form == KeyForm::Exact && !keyAlternatives_.empty()) return;
+  if (!keyAlternatives_.empty()) condition.append(u" OR "sv);
+  condition.append(field.Column).append(u" IS NULL"sv);
 }
 
 // Text columns compare without regard to letter case, so values that
@@ -246,10 +311,10 @@ void RecordStep::AddKeyAlternative(std::u16string_view value) {
   keyAlternatives_.push_back(value);
 }
 
-bool RecordStep::StoredQsoExists(std::u16string_view quotedLogName) {
-  if (keyCondition_.empty()) return false;
-  countCondition_.assign(u"LOGNAME="sv).append(quotedLogName).append(u" AND "sv).append(keyCondition_);
-  return host_calls::GetRecordCountWhere(server_, u"LOGS"sv, countCondition_) >= 1;
+std::int32_t RecordStep::CountStoredQsos(std::u16string_view quotedLogName, std::u16string_view condition) {
+  if (condition.empty()) return 0;
+  countCondition_.assign(u"LOGNAME="sv).append(quotedLogName).append(u" AND "sv).append(condition);
+  return host_calls::GetRecordCountWhere(server_, u"LOGS"sv, countCondition_);
 }
 
 // The part up to the values depends only on which entries render, which
@@ -273,20 +338,33 @@ void RecordStep::BuildInsert(const TLogStruct& fields, std::u16string_view quote
 }
 
 // Sets only what the record carries, so a partial record keeps the stored
-// values of the columns it lacks.
+// values of the columns it lacks. A status flag only goes up: a record
+// whose logger had not yet heard of a confirmation must not clear it. The
+// band and operator, where the corrections read or filled them, are set:
+// the key admits only them (in any letter case) or NULL, so this fills
+// what an earlier import left empty. Within a window the stored QSO keeps
+// its own time.
 void RecordStep::BuildUpdate(const TLogStruct& fields, std::u16string_view quotedLogName,
-                             std::u16string& statement) const {
+                             std::u16string_view where, std::u16string& statement) {
+  const bool setsFilledKeys = mode_ != CorrectionMode::None;
   statement.assign(u"UPDATE LOGS SET\r\n"sv);
   const std::size_t setStart = statement.size();
   for (std::size_t i = 0; i < fields.size(); ++i) {
     const TLogField& field = fields[i];
-    if (field.IsKey || !(roles_[i] & kWritten) || field.Value.empty() || !hasLiteral_[i]) continue;
+    const std::uint8_t role = roles_[i];
+    if (!(role & kWritten) || field.Value.empty() || !hasLiteral_[i]) continue;
+    if (field.IsKey && !(setsFilledKeys && (role & (kBand | kOperator)))) continue;
+    if (matchedWindow_ > 0 && (role & kKeyTime)) continue;
+    if (field.Kind == ValueKind::Boolean) {
+      if (field.Value != u"Y"sv) continue;
+      holdsConfirmation_ = true;
+    }
     if (statement.size() > setStart) statement.append(u","sv).append(kPartBreak);
     statement.append(field.Column).append(u"="sv).append(literals_[i]);
   }
   if (statement.size() == setStart) statement.append(u"LOGNAME="sv).append(quotedLogName);
   statement.append(u"\r\nWHERE LOGNAME="sv).append(quotedLogName);
-  statement.append(u" AND "sv).append(keyCondition_).append(u";"sv);
+  statement.append(u" AND "sv).append(where).append(u";"sv);
 }
 
 void SetFieldValue(TLogStruct& fields, std::u16string_view adifName, std::u16string_view value) {

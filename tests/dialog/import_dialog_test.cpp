@@ -154,6 +154,25 @@ TEST_F(ImportDialogTest, SettingsAreRememberedOnlyAfterARun) {
   EXPECT_EQ(Remembered(u"Corr"), u"0");
 }
 
+// The window is remembered in minutes; a value that is none of the list's
+// reads as the exact minute.
+TEST_F(ImportDialogTest, MatchWindowIsRememberedInMinutes) {
+  Remember(source_, CorrectionMode::Format);
+  Dialog().Activate();
+  EXPECT_EQ(Dialog().cbWindow.ItemIndex(), 0);
+  EXPECT_EQ(Dialog().cbWindow.Items().at(4), u"15 minutes");
+  IniFile(iniPath_).WriteInteger(u"ADIF Import", u"Window", 5);
+  Dialog().Activate();
+  EXPECT_EQ(Dialog().SelectedMatchWindow(), 5);
+  IniFile(iniPath_).WriteInteger(u"ADIF Import", u"Window", 7);
+  Dialog().Activate();
+  EXPECT_EQ(Dialog().SelectedMatchWindow(), 0);
+  Dialog().dbtGetADIF.ClickOk();
+  Dialog().cbWindow.SetItemIndex(5);
+  Dialog().dbtGetADIF.ClickCancel();
+  EXPECT_EQ(Remembered(u"Window"), u"30");
+}
+
 TEST_F(ImportDialogTest, RememberedModeOutsideTheListSelectsNoneAndStoresMinusOne) {
   Remember(source_, 7);
   Dialog().Activate();

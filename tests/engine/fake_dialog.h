@@ -22,6 +22,7 @@ class FakeDialog final : public ImportDialogPort {
   std::u16string SourceText() const override { return source; }
   std::u16string Caption() const override { return u"Append ADIF data into current log"; }
   CorrectionMode SelectedCorrectionMode() const override { return mode; }
+  int SelectedMatchWindow() const override { return window; }
   void ProcessMessages() override { ++processed; }
   bool Terminated() const override { return quitAfterMessages >= 0 && processed >= quitAfterMessages; }
 
@@ -31,6 +32,7 @@ class FakeDialog final : public ImportDialogPort {
   std::u16string errorCaption;
   std::u16string source;
   CorrectionMode mode = CorrectionMode::None;
+  int window = 0;
   int processed = 0;
   int quitAfterMessages = -1;  // asked to quit once this many were let through
 };

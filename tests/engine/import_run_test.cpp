@@ -103,6 +103,28 @@ TEST_F(ImportRunTest, RejectedRecordsAreSummarisedAndTheRunGoesOn) {
   EXPECT_EQ(dialog.errorCaption, u"Warning: ADIF errors found");
 }
 
+// Under the update count: those that brought a confirmation and those
+// matched within the window; an update the host refuses counts in neither.
+TEST_F(ImportRunTest, UpdatesTellConfirmationsAndWindowMatches) {
+  dialog.window = 5;
+  host.OnRecordCountWhere([](std::u16string_view, std::u16string_view condition) {
+    const bool near = condition.find(u"NEAR") != std::u16string_view::npos;
+    return near == (condition.find(u"QSODATE>=") != std::u16string_view::npos) ? 1 : 0;
+  });
+  host.OnExecuteSQL(
+      [](std::u16string_view sql) { return sql.find(u"REFUSED") == std::u16string_view::npos; });
+  const auto confirmed = [](std::string record) {
+    return record.insert(record.find("<EOR>"), "<QSL_RCVD:1>Y");
+  };
+  ASSERT_TRUE(Run("u.adi", kHeader + Record("STORED") + confirmed(Record("NEAR")) +
+                               confirmed(Record("STORED2")) + confirmed(Record("REFUSED"))));
+  EXPECT_EQ(MemoBeforeDone(), ImportLine() +
+                                  u"* ADIF Version: 3.1.0\r\n   Parsing ADIF data... found records: 4\r\n"
+                                  u"      Updated in log: 3\r\n         with a confirmation: 2\r\n"
+                                  u"         matched within 5 minutes: 1\r\n"
+                                  u"      Errors found: 1, copied to u.err\r\n");
+}
+
 TEST_F(ImportRunTest, RunWithoutRecordsEndsAtFullProgress) {
   ASSERT_TRUE(Run("header.adi", "<PROGRAMID:3>abc\r\n<EOH>\r\n"));
   EXPECT_EQ(MemoBeforeDone(), ImportLine() + u"* ADIF Version: Undefined\r\n");

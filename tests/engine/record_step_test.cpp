@@ -2,58 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "engine/error_file.h"
-#include "engine/fake_dialog.h"
 #include "engine/record_fields.h"
+#include "engine/record_step_fixture.h"
 #include "engine/sql_rendering.h"
-#include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
-#include "support/fake_host.h"
 
 namespace quillet::testing {
 namespace {
-
-std::u16string Field(std::u16string_view name, std::u16string_view value) {
-  return u"<" + std::u16string(name) + u":" + IntToText(static_cast<std::int64_t>(value.size())) + u">" +
-         std::u16string(value);
-}
-
-const std::u16string kKeys = Field(u"CALL", u"AB1CD") + Field(u"QSO_DATE", u"20230102") +
-                             Field(u"TIME_ON", u"1234") + Field(u"BAND", u"20M") + Field(u"MODE", u"SSB") +
-                             Field(u"OPERATOR", u"K1ABC");
-const std::u16string kKeyCondition =
-    u"\r\n\t(OMCALL='AB1CD') AND\r\n\t(QSODATE=#2023-01-02 12:34#) AND\r\n\t(QSOBAND='20M' OR QSOBAND IS "
-    u"NULL) AND"
-    u"\r\n\t(QSOMODE='SSB') AND\r\n\t(CALLSIGN='K1ABC' OR CALLSIGN IS NULL)";
-
-class RecordStepTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    BuildModuleTables();
-    fields = BuildLogStruct(LogTable);
-    host.OnRecordCountWhere([this](std::u16string_view, std::u16string_view condition) {
-      conditions.emplace_back(condition);
-      return storedCount;
-    });
-  }
-  RecordOutcome Import(std::u16string_view record) {
-    return step.ImportRecord(record, fields, log, counters, statement);
-  }
-
-  FakeDialog dialog;
-  FakeHost host;
-  TempFolder folder;
-  ErrorFile errorFile{dialog, host.Kernel(), u"<EOH>", folder.File("source.adi"), SourceEncoding::Ansi};
-  Dictionaries dictionaries;
-  RecordStep step{dialog, host.Server(), errorFile, dictionaries};
-  TLogStruct fields;
-  TargetLog log{u"My log", EncodeDate(2023, 1, 10), u"K1ABC"};
-  ImportCounters counters;
-  std::u16string statement;
-  std::vector<std::u16string> conditions;
-  std::int32_t storedCount = 0;
-};
 
 // column + "=" + the literal of value; empty when the column gets no
 // assignment.
@@ -190,7 +146,7 @@ TEST_F(RecordStepTest, KeyConditionMatchesTheQsoWhateverModeStoredIt) {
       {CorrectionMode::Format, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc",
        u"QSOBAND='20M' OR QSOBAND IS NULL", u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
       {CorrectionMode::None, u"<BAND:3>20m<OPERATOR:6>K1ABC ", u"QSOBAND='20m' OR QSOBAND IS NULL",
-       u"CALLSIGN='K1ABC ' OR CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
+       u"CALLSIGN='K1ABC' OR CALLSIGN='K1ABC ' OR CALLSIGN IS NULL"},
       {CorrectionMode::FillFields, u"<FREQ:6>14.074<STATION_CALLSIGN:5>k1abc",
        u"QSOBAND='20M' OR QSOBAND IS NULL", u"CALLSIGN='K1ABC' OR CALLSIGN IS NULL"},
       {CorrectionMode::Format, u"<FREQ:4>0.01<OPERATOR:5>K1ABC", u"QSOBAND IS NULL",
@@ -312,7 +268,7 @@ TEST_F(RecordStepTest, ValuesThatDoNotConvertFailTheRecordOnly) {
   std::string expectedFile = "<EOH>\r\n";
   for (const Row& row : rows) {
     EXPECT_EQ(Import(row.record), RecordOutcome::Failed) << Utf16ToUtf8(row.record);
-    EXPECT_EQ(step.ConversionMessage(), row.message);
+    EXPECT_EQ(step.FailureReason(), row.message);
     EXPECT_TRUE(statement.empty());
     expectedFile += Utf16ToUtf8(row.record) + "\r\n";
   }
@@ -332,7 +288,7 @@ TEST_F(RecordStepTest, FailingFillFieldsFrequencyNamesTheFrequency) {
   dialog.mode = CorrectionMode::FillFields;
   EXPECT_EQ(Import(u"<CALL:5>AB1CD<QSO_DATE:8>20230102<FREQ:3>abc<OPERATOR:5>K1ABC<EOR>"),
             RecordOutcome::Failed);
-  EXPECT_EQ(step.ConversionMessage().substr(0, 10), u"FREQ abc: ");
+  EXPECT_EQ(step.FailureReason().substr(0, 10), u"FREQ abc: ");
 }
 
 // After the last record, markers and trailers that hold no field of the

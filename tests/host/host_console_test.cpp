@@ -266,12 +266,16 @@ TEST(AdifScan, CountsEachOperatorMostFrequentFirst) {
 TEST(ImportReport, ReadsTheCountsAndReasonsOfATranscript) {
   const TranscriptSummary summary = ReadTranscript(
       "* Import: a.adi from /tmp\n* ADIF Version: 3.1.4\n   Parsing ADIF data... found records: 30\n"
-      "      Inserted to log: 27\n      Updated in log: 1\n      Ignored: 1 (wrong callsign/date)\n"
+      "      Inserted to log: 27\n      Updated in log: 5\n         with a confirmation: 4\n"
+      "         matched within 2 minutes: 2\n         matched within 1 minute: 1\n"
+      "      Ignored: 1 (wrong callsign/date)\n"
       "      Errors found: 1, copied to a.err\n      Record 29: Invalid argument to date encode\n"
       "* Done. Elapsed time 00:00:00\n");
   EXPECT_EQ(summary.found, 30);
   EXPECT_EQ(summary.inserted, 27);
-  EXPECT_EQ(summary.updated, 1);
+  EXPECT_EQ(summary.updated, 5);
+  EXPECT_EQ(summary.withConfirmation, 4);
+  EXPECT_EQ(summary.matchedWithin, 3);
   EXPECT_EQ(summary.ignored, 1);
   EXPECT_EQ(summary.errors, 1);
   EXPECT_EQ(summary.errorFile, "a.err");
@@ -294,8 +298,11 @@ TEST(ImportReport, WritesOneJsonObject) {
   report.file = "/tmp/a \"b\".adi";
   report.log = "MAIN";
   report.mode = 1;
+  report.window = 2;
   report.completed = true;
   report.counts.found = 2;
+  report.counts.withConfirmation = 3;
+  report.counts.matchedWithin = 4;
   report.counts.inserted = 1;
   report.counts.ignored = 1;
   report.counts.recordReasons = {"Record 2: bad"};
@@ -303,8 +310,9 @@ TEST(ImportReport, WritesOneJsonObject) {
   report.elapsedMs = 12;
   report.ignored.otherOperators["STEVE"] = 1;
   EXPECT_EQ(ReportJson(report),
-            "{\"file\":\"/tmp/a \\\"b\\\".adi\",\"log\":\"MAIN\",\"mode\":1,\"completed\":true,"
-            "\"counts\":{\"found\":2,\"inserted\":1,\"updated\":0,\"ignored\":1,\"errors\":0},"
+            "{\"file\":\"/tmp/a \\\"b\\\".adi\",\"log\":\"MAIN\",\"mode\":1,\"window\":2,\"completed\":true,"
+            "\"counts\":{\"found\":2,\"inserted\":1,\"updated\":0,\"with_confirmation\":3,"
+            "\"matched_within_window\":4,\"ignored\":1,\"errors\":0},"
             "\"error_file\":\"/tmp/a.err\",\"elapsed_ms\":12,\"record_reasons\":[\"Record 2: bad\"],"
             "\"ignored_causes\":{\"other_operator\":{\"STEVE\":1},\"after_closing_date\":0}}");
   report.errorFilePath.reset();

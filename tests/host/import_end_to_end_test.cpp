@@ -92,7 +92,8 @@ TEST_F(ImportEndToEnd, EveryDataFileIsConservedAndASecondImportChangesNothing) {
 }
 
 // Mode 2 fills the band and the operator that modes 0 and 1 leave empty;
-// the QSOs stored by the first import are found again in every mode.
+// the QSOs stored by the first import are found again in every mode, and
+// with a match window as well.
 TEST_F(ImportEndToEnd, ReimportInAnyOtherModeOnlyUpdates) {
   if (!fs::exists(QUILLET_CTY_FILE)) GTEST_SKIP() << QUILLET_CTY_FILE << " is not installed";
   const fs::path dictionaries = folder_.Path() / "dictionaries.sqlite";
@@ -100,27 +101,28 @@ TEST_F(ImportEndToEnd, ReimportInAnyOtherModeOnlyUpdates) {
       RunQuillet(folder_.Path(), "dict import " + Quoted(QUILLET_CTY_FILE) + " --db " + Quoted(dictionaries))
           .exitCode,
       0);
-  for (const char* name : kDataFiles) {
-    SCOPED_TRACE(name);
-    fs::copy_file(dictionaries, Database(), fs::copy_options::overwrite_existing);
-    const fs::path source = Copy(kData / name);
-    const QuilletRun first = Import(source, "--mode 1 " + OperatorOptionFor(source));
-    ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
-    const TranscriptCounts firstCounts = ReadCounts(first.out);
-    const std::vector<std::string> count = Rows("SELECT COUNT(*) FROM LOGS");
-    for (const char* mode : {"--mode 2", "--mode 0", "--mode 1"}) {
-      SCOPED_TRACE(mode);
-      const QuilletRun again = Import(source, mode);
-      ASSERT_EQ(again.exitCode, 0) << again.err;
-      ExpectConserved(source, again);
-      const TranscriptCounts counts = ReadCounts(again.out);
-      EXPECT_EQ(counts.inserted, 0) << again.out;
-      EXPECT_EQ(counts.updated + counts.errors,
-                firstCounts.inserted + firstCounts.updated + firstCounts.errors)
-          << again.out;
-      EXPECT_EQ(Rows("SELECT COUNT(*) FROM LOGS"), count);
+  for (const std::string window : {"", " --window 2"})
+    for (const char* name : kDataFiles) {
+      SCOPED_TRACE(name + window);
+      fs::copy_file(dictionaries, Database(), fs::copy_options::overwrite_existing);
+      const fs::path source = Copy(kData / name);
+      const QuilletRun first = Import(source, "--mode 1 " + OperatorOptionFor(source) + window);
+      ASSERT_EQ(first.exitCode, 0) << first.out << first.err;
+      const TranscriptCounts firstCounts = ReadCounts(first.out);
+      const std::vector<std::string> count = Rows("SELECT COUNT(*) FROM LOGS");
+      for (const char* mode : {"--mode 2", "--mode 0", "--mode 1"}) {
+        SCOPED_TRACE(mode);
+        const QuilletRun again = Import(source, mode + window);
+        ASSERT_EQ(again.exitCode, 0) << again.err;
+        ExpectConserved(source, again);
+        const TranscriptCounts counts = ReadCounts(again.out);
+        EXPECT_EQ(counts.inserted, 0) << again.out;
+        EXPECT_EQ(counts.updated + counts.errors,
+                  firstCounts.inserted + firstCounts.updated + firstCounts.errors)
+            << again.out;
+        EXPECT_EQ(Rows("SELECT COUNT(*) FROM LOGS"), count);
+      }
     }
-  }
 }
 
 TEST_F(ImportEndToEnd, TheExampleShowsEveryCountAndUpdatesTheSecondTime) {

@@ -122,6 +122,7 @@ DialogScript Behaviour(const Arguments& args) {
     SetText(person, dialog.source, Utf16(args.otherFile));
     Expect(!Enabled(dialog.append), "Append stays disabled for another file after the run");
     Expect(SelectItem(person, dialog.mode, 2), "mode 2 chosen after the run");
+    Expect(SelectItem(person, dialog.window, 3), "the 5-minute window chosen after the run");
     Expect(person.Press(dialog.close), "Close pressed");
     return failures == 0 ? 0 : 1;
   };
@@ -140,6 +141,8 @@ int Run(const Arguments& args) {
          "ADIF remembers the field's text at close");
   Expect(SettingValue(settings, "ADIF Import", "Corr").value_or("") == "2",
          "Corr remembers the mode chosen after the run");
+  Expect(SettingValue(settings, "ADIF Import", "Window").value_or("") == "5",
+         "Window remembers the minutes chosen after the run");
   std::printf("%d check(s) failed\n", failures);
   return failures == 0 ? 0 : 1;
 }
