@@ -227,12 +227,12 @@ bool RecordStep::ChooseStoredQsos(const TLogStruct& fields, std::u16string_view 
   }
   const int window = dialog_.SelectedMatchWindow();
   if (window <= 0 || !BuildKeyCondition(fields, KeyForm::Window, window, narrowCondition_)) return true;
-  const std::int32_t near = CountStoredQsos(quotedLogName, narrowCondition_);
-  if (near > 1) {
-    failureReason_ = FormatText(u"matches %d stored QSOs within %s", {near, MinutesText(window)});
+  const std::int32_t nearby = CountStoredQsos(quotedLogName, narrowCondition_);
+  if (nearby > 1) {
+    failureReason_ = FormatText(u"matches %d stored QSOs within %s", {nearby, MinutesText(window)});
     return false;
   }
-  if (near == 1) {
+  if (nearby == 1) {
     where = &narrowCondition_;
     matchedWindow_ = window;
   }

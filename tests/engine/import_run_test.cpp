@@ -108,8 +108,8 @@ TEST_F(ImportRunTest, RejectedRecordsAreSummarisedAndTheRunGoesOn) {
 TEST_F(ImportRunTest, UpdatesTellConfirmationsAndWindowMatches) {
   dialog.window = 5;
   host.OnRecordCountWhere([](std::u16string_view, std::u16string_view condition) {
-    const bool near = condition.find(u"NEAR") != std::u16string_view::npos;
-    return near == (condition.find(u"QSODATE>=") != std::u16string_view::npos) ? 1 : 0;
+    const bool nearby = condition.find(u"NEAR") != std::u16string_view::npos;
+    return nearby == (condition.find(u"QSODATE>=") != std::u16string_view::npos) ? 1 : 0;
   });
   host.OnExecuteSQL(
       [](std::u16string_view sql) { return sql.find(u"REFUSED") == std::u16string_view::npos; });

@@ -101,8 +101,8 @@ TEST_F(RecordStepTest, SeveralStoredQsosNarrowToThoseEqualOnEveryKeyColumn) {
 
 TEST_F(RecordStepTest, MatchWindowUpdatesTheOneStoredQsoNearTheMinute) {
   dialog.window = 2;
-  std::int32_t near = 1;
-  answer = [&near](std::u16string_view condition) { return Holds(condition, u"QSODATE>=") ? near : 0; };
+  std::int32_t nearby = 1;
+  answer = [&nearby](std::u16string_view condition) { return Holds(condition, u"QSODATE>=") ? nearby : 0; };
   ASSERT_EQ(Import(kKeys + Field(u"LOTW_QSL_RCVD", u"Y") + u"<EOR>"), RecordOutcome::Update);
   ASSERT_EQ(conditions.size(), 2u);
   EXPECT_TRUE(Holds(conditions[1],
@@ -113,15 +113,15 @@ TEST_F(RecordStepTest, MatchWindowUpdatesTheOneStoredQsoNearTheMinute) {
   EXPECT_EQ(step.MatchedWindow(), 2);
   EXPECT_EQ(counters.matchedWithin[MatchWindowIndex(2)], 1);
 
-  near = 2;
+  nearby = 2;
   EXPECT_EQ(Import(kKeys + u"<EOR>"), RecordOutcome::Failed);
   EXPECT_EQ(step.FailureReason(), u"matches 2 stored QSOs within 2 minutes");
-  near = 0;
+  nearby = 0;
   EXPECT_EQ(Import(kKeys + u"<EOR>"), RecordOutcome::Insert);
   // The exact minute asks once, for a new QSO as for a stored one.
   dialog.window = 0;
   conditions.clear();
-  near = 1;
+  nearby = 1;
   EXPECT_EQ(Import(kKeys + u"<EOR>"), RecordOutcome::Insert);
   EXPECT_EQ(conditions.size(), 1u);
 }
