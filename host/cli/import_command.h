@@ -32,6 +32,10 @@ struct ImportOptions {
   // Commit every statement on its own instead of in batches: the baseline
   // of the import benchmark (hidden --commit-each).
   bool commitEach = false;
+  // The whole run inside one transaction that is rolled back at its end;
+  // the error file goes to errFile (empty: standard error) instead.
+  bool dryRun = false;
+  std::string errFile;
   DatabaseOptions database;
 };
 
