@@ -8,6 +8,8 @@
 #include <optional>
 #include <string>
 
+#include "host/os/interrupt.h"
+
 namespace quillet::host {
 
 // The module's error file for a source: ".err" in place of the extension,
@@ -34,6 +36,8 @@ class ErrorFileDiversion {
   std::string errorFile_, target_;
   std::optional<std::string> before_;  // nullopt: there was no error file
   bool finished_ = false;
+  // A run ended by SIGINT or SIGTERM puts the error file back too.
+  InterruptCleanup cleanup_{[this] { Restore(); }};
 };
 
 }  // namespace quillet::host

@@ -22,6 +22,7 @@
 #include "host/services/journal.h"
 #include "host/services/plugin_session.h"
 #include "host/store/database.h"
+#include "host/store/history.h"
 #include "host/store/run_settings.h"
 #ifdef _WIN32
 #include "host/services/windows_dialog_operator.h"
@@ -161,6 +162,7 @@ std::function<void()> ProgressMeter(Console& console, long expected) {
 }
 
 struct RunOutcome {
+  std::int64_t historyEntry = 0;  // 0: none recorded
   bool processed = false;
   bool operated = false;
   bool commitFailed = false;
@@ -180,11 +182,19 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog,
                           fs::current_path().string()};
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
   core->Server().SetStatementObserver(ProgressMeter(console, expected));
-  core->Server().SetBatchOpening([&runLog] { runLog.Ensure(); });
+  // The history entry and its recorder start with the run's first write
+  // transaction, so that they commit with its first rows.
+  RunOutcome outcome;
+  std::optional<HistoryRecorder> recorder;
+  core->Server().SetBatchOpening([&] {
+    runLog.Ensure();
+    if (options.noHistory || outcome.historyEntry != 0) return;
+    outcome.historyEntry = History(db).Add(log.name, file, options.mode, options.keep);
+    recorder.emplace(db, outcome.historyEntry);
+  });
   core->Server().SetCommitPolicy(options.dryRun       ? CommitPolicy::Held
                                  : options.commitEach ? CommitPolicy::EachStatement
                                                       : CommitPolicy::Batched);
-  RunOutcome outcome;
   try {
     ModuleStreams streams(console);
     PluginSession session(options.module.empty() ? DefaultModulePath() : options.module, *core.get());
@@ -298,6 +308,10 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
             .count();
     report.ignored = FindIgnoredCauses(scan, log.operatorCall, log.closing);
+    if (outcome.historyEntry != 0 && !options.dryRun) {
+      History(db).SetCounts(outcome.historyEntry, report.counts.inserted, report.counts.updated,
+                            report.counts.ignored, report.counts.errors);
+    }
     if (options.json) std::printf("%s\n", ReportJson(report).c_str());
     const bool dropped = report.counts.ignored + report.counts.errors > 0;
     return options.strict && dropped ? kExitIgnored : kExitOk;
@@ -404,6 +418,12 @@ void AddImportCommand(CLI::App& app, CommandAction& action) {
   command->add_flag("--strict", options->strict,
                     "Exit status 3 when the run completed but ignored or rejected records");
   command->add_flag("--commit-each", options->commitEach)->group("");
+  command
+      ->add_option("--keep", options->keep,
+                   "Keep the undo data of this many imports of the log (quillet log undo)")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+  command->add_flag("--no-history", options->noHistory, "Keep no undo data of this import");
   command->add_flag("--dry-run", options->dryRun,
                     "Run the whole import, then roll it back: the report of a real import, and the log, "
                     "the settings and the error file left as they were");
