@@ -126,6 +126,7 @@ int RunCommandLine(int argc, char** argv) {
   CommandAction action;
   AddImportCommand(app, action);
   AddLogCommands(app, action);
+  AddExportCommand(app, action);
   AddDictionaryCommands(app, action, [](const std::string& path) { Database(path, Durability::Wal); });
   std::vector<std::string> helpWords;
   CLI::App* help = app.add_subcommand("help", "Show the help of quillet or of one command");

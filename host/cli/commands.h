@@ -45,6 +45,7 @@ CLI::Option* AddClosingOption(CLI::App& command, std::string& closing);
 
 void AddImportCommand(CLI::App& app, CommandAction& action);
 void AddLogCommands(CLI::App& app, CommandAction& action);
+void AddExportCommand(CLI::App& app, CommandAction& action);
 
 // "quillet X.Y.Z", then the module's, SQLite's and PCRE2's versions; the
 // module is loaded for its version (empty: beside the quillet binary).

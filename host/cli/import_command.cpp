@@ -7,9 +7,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <optional>
 
 #include "host/base/text.h"
 #include "host/cli/adif_scan.h"
+#include "host/cli/error_file_diversion.h"
 #include "host/cli/import_report.h"
 #include "host/os/console.h"
 #include "host/os/interrupt.h"
@@ -20,6 +22,7 @@
 #include "host/services/journal.h"
 #include "host/services/plugin_session.h"
 #include "host/store/database.h"
+#include "host/store/history.h"
 #include "host/store/run_settings.h"
 #ifdef _WIN32
 #include "host/services/windows_dialog_operator.h"
@@ -159,6 +162,7 @@ std::function<void()> ProgressMeter(Console& console, long expected) {
 }
 
 struct RunOutcome {
+  std::int64_t historyEntry = 0;  // 0: none recorded
   bool processed = false;
   bool operated = false;
   bool commitFailed = false;
@@ -178,9 +182,19 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog,
                           fs::current_path().string()};
   Ref<HostCore> core = MakeRef<HostCore>(db, journal, variables);
   core->Server().SetStatementObserver(ProgressMeter(console, expected));
-  core->Server().SetBatchOpening([&runLog] { runLog.Ensure(); });
-  core->Server().SetCommitPolicy(options.commitEach ? CommitPolicy::EachStatement : CommitPolicy::Batched);
+  // The history entry and its recorder start with the run's first write
+  // transaction, so that they commit with its first rows.
   RunOutcome outcome;
+  std::optional<HistoryRecorder> recorder;
+  core->Server().SetBatchOpening([&] {
+    runLog.Ensure();
+    if (options.noHistory || outcome.historyEntry != 0) return;
+    outcome.historyEntry = History(db).Add(log.name, file, options.mode, options.keep);
+    recorder.emplace(db, outcome.historyEntry);
+  });
+  core->Server().SetCommitPolicy(options.dryRun       ? CommitPolicy::Held
+                                 : options.commitEach ? CommitPolicy::EachStatement
+                                                      : CommitPolicy::Batched);
   try {
     ModuleStreams streams(console);
     PluginSession session(options.module.empty() ? DefaultModulePath() : options.module, *core.get());
@@ -198,7 +212,7 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog,
   core->Server().SetStatementObserver({});
   core->Server().SetBatchOpening({});
   try {
-    if (outcome.processed && outcome.operated && !outcome.commitFailed)
+    if (outcome.processed && outcome.operated && !outcome.commitFailed && !options.dryRun)
       settings.MergeBack(kSettingsSection, kRememberedKeys);
   } catch (const HostError& error) {
     console.Error(std::string("quillet: the settings were not remembered: ") + error.what());
@@ -220,9 +234,29 @@ void ReportFailure(const ImportOptions& options, Database& db, const RunOutcome&
 
 std::optional<std::string> ErrorFilePath(const std::string& file, const TranscriptSummary& counts) {
   if (counts.ignored + counts.errors == 0) return std::nullopt;
-  fs::path path = file;
-  path.replace_extension(".err");
-  return path.string();
+  return ErrorFilePathOf(file);
+}
+
+// A dry run into a database that does not exist yet runs against an empty
+// one in memory, so that it leaves no file behind.
+Database OpenRunDatabase(const ImportOptions& options) {
+  std::error_code error;
+  if (options.dryRun && !fs::exists(options.database.path, error)) {
+    return Database(":memory:", Durability::RollbackFull);
+  }
+  return OpenDatabase(options.database);
+}
+
+// Holds the whole of a dry run in one transaction, module and host alike
+// (the log it creates, the journal), rolled back when it goes.
+std::optional<Transaction> HoldDryRun(const ImportOptions& options, Database& db) {
+  if (!options.dryRun) return std::nullopt;
+  return std::optional<Transaction>(std::in_place, db);
+}
+
+std::optional<ErrorFileDiversion> DivertErrorFile(const ImportOptions& options, const std::string& file) {
+  if (!options.dryRun) return std::nullopt;
+  return std::optional<ErrorFileDiversion>(std::in_place, ErrorFilePathOf(file), options.errFile);
 }
 
 int ImportWith(const ImportOptions& options, const Chooser& choose) {
@@ -237,20 +271,27 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     bool created = false;
     std::error_code error;
     if (!fs::exists(options.database.path, error)) ChooseLog(nullptr, options, scan, created);  // refusals
-    Database db = OpenDatabase(options.database);
+    Database db = OpenRunDatabase(options);
     LogBook book(db);
     const LogEntry log = ChooseLog(&book, options, scan, created);
     if (created && !options.operatorGiven) console.Note(OperatorNote(scan, file));
     RunLog runLog(book, log, created);
     const long expected = scan.RecordsOf(log.operatorCall);
+    std::optional<ErrorFileDiversion> diversion = DivertErrorFile(options, file);
+    std::optional<Transaction> held = HoldDryRun(options, db);
     const RunOutcome outcome = RunModule(options, db, runLog, file, expected, choose);
+    held.reset();
+    if (diversion) diversion->Finish();
     if (!outcome.processed || !outcome.operated || outcome.commitFailed) {
       ReportFailure(options, db, outcome, file);
-      runLog.Abandon();
+      if (!options.dryRun) runLog.Abandon();
       return kExitIncomplete;
     }
-    runLog.Complete(db);
-    if (runLog.Stored()) {
+    if (!options.dryRun) runLog.Complete(db);
+    if (options.dryRun) {
+      console.Note("dry run: nothing was changed" +
+                   std::string(created ? "; the log " + log.name + " would be created" : ""));
+    } else if (runLog.Stored()) {
       console.Note("log " + log.name + " created for " +
                    (log.operatorCall.empty() ? "no operator" : log.operatorCall) + ", closing " +
                    log.closing);
@@ -267,6 +308,10 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
             .count();
     report.ignored = FindIgnoredCauses(scan, log.operatorCall, log.closing);
+    if (outcome.historyEntry != 0 && !options.dryRun) {
+      History(db).SetCounts(outcome.historyEntry, report.counts.inserted, report.counts.updated,
+                            report.counts.ignored, report.counts.errors);
+    }
     if (options.json) std::printf("%s\n", ReportJson(report).c_str());
     const bool dropped = report.counts.ignored + report.counts.errors > 0;
     return options.strict && dropped ? kExitIgnored : kExitOk;
@@ -373,6 +418,19 @@ void AddImportCommand(CLI::App& app, CommandAction& action) {
   command->add_flag("--strict", options->strict,
                     "Exit status 3 when the run completed but ignored or rejected records");
   command->add_flag("--commit-each", options->commitEach)->group("");
+  command
+      ->add_option("--keep", options->keep,
+                   "Keep the undo data of this many imports of the log (quillet log undo)")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
+  command->add_flag("--no-history", options->noHistory, "Keep no undo data of this import");
+  command->add_flag("--dry-run", options->dryRun,
+                    "Run the whole import, then roll it back: the report of a real import, and the log, "
+                    "the settings and the error file left as they were");
+  command
+      ->add_option("--err-file", options->errFile,
+                   "With --dry-run: write the error file here (default: standard error)")
+      ->needs("--dry-run");
   AddDatabaseOptions(*command, options->database);
   command->footer(
       "Exit status: 0 the run completed, 1 the run failed, 2 usage error (also --operator or --closing that "

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "host/cli/commands.h"
+#include "host/store/history.h"
 #include "host/store/log_book.h"
 #ifdef _WIN32
 #include "host/services/windows_dialog_operator.h"
@@ -32,6 +33,14 @@ struct ImportOptions {
   // Commit every statement on its own instead of in batches: the baseline
   // of the import benchmark (hidden --commit-each).
   bool commitEach = false;
+  // The whole run inside one transaction that is rolled back at its end;
+  // the error file goes to errFile (empty: standard error) instead.
+  bool dryRun = false;
+  std::string errFile;
+  // The undo data kept: for the newest keep imports of the log; none at
+  // all for this import with noHistory.
+  int keep = kDefaultHistoryKept;
+  bool noHistory = false;
   DatabaseOptions database;
 };
 

@@ -1,4 +1,5 @@
-// quillet log create | set | delete | list | show: the logs of a database.
+// quillet log create | set | delete | list | show | history | undo: the logs
+// of a database.
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -7,6 +8,7 @@
 #include "host/base/text.h"
 #include "host/cli/commands.h"
 #include "host/store/database.h"
+#include "host/store/history.h"
 #include "host/store/log_book.h"
 
 namespace quillet::host {
@@ -17,7 +19,8 @@ struct LogOptions {
   std::string operatorCall;
   std::string closing = std::string(kDefaultClosingDate);
   std::string rename;
-  bool operatorGiven = false, closingGiven = false, withQsos = false;
+  bool operatorGiven = false, closingGiven = false, withQsos = false, force = false;
+  int keep = kDefaultHistoryKept;
   DatabaseOptions database;
 };
 
@@ -112,6 +115,48 @@ int ShowLog(const LogOptions& options) {
   return kExitOk;
 }
 
+std::string CountText(const std::optional<std::int64_t>& count) {
+  return count ? std::to_string(*count) : "?";
+}
+
+int ShowHistory(const LogOptions& options) {
+  Database db = OpenDatabaseToRead(options.database);
+  LogBook book(db);
+  const auto log = book.Find(options.name);
+  if (!log) return NoLog(options, db);
+  const std::vector<HistoryEntry> entries = History(db).List(log->name);
+  if (entries.empty()) {
+    std::printf("log %s has no imports in its history\n", log->name.c_str());
+    return kExitOk;
+  }
+  std::printf("%-5s %-19s %-4s %8s %8s %8s %8s  %s\n", "#", "TIME", "MODE", "INSERTED", "UPDATED", "IGNORED",
+              "ERRORS", "FILE");
+  for (const HistoryEntry& entry : entries) {
+    std::printf("%-5lld %-19s %-4d %8s %8s %8s %8s  %s%s\n", static_cast<long long>(entry.id),
+                entry.stamp.c_str(), entry.mode, CountText(entry.inserted).c_str(),
+                CountText(entry.updated).c_str(), CountText(entry.ignored).c_str(),
+                CountText(entry.errors).c_str(), entry.file.c_str(), entry.undone ? " (undone)" : "");
+  }
+  return kExitOk;
+}
+
+int UndoImport(const LogOptions& options) {
+  OpenDatabaseToRead(options.database);  // a change needs an existing database
+  Database db = OpenDatabase(options.database);
+  LogBook book(db);
+  const auto log = book.Find(options.name);
+  if (!log) return NoLog(options, db);
+  try {
+    const HistoryEntry undone = History(db).Undo(log->name, options.force, options.keep);
+    std::printf("log %s: #%lld undone (%s)\n", log->name.c_str(), static_cast<long long>(undone.id),
+                undone.file.c_str());
+    return kExitOk;
+  } catch (const UndoRefused& refused) {
+    std::fprintf(stderr, "quillet: %s\n", refused.what());
+    return kExitIncomplete;
+  }
+}
+
 using Runner = int (*)(const LogOptions&);
 
 CLI::App* AddLogCommand(CLI::App& logs, const char* name, const char* description,
@@ -125,7 +170,8 @@ CLI::App* AddLogCommand(CLI::App& logs, const char* name, const char* descriptio
 }  // namespace
 
 void AddLogCommands(CLI::App& app, CommandAction& action) {
-  CLI::App* logs = app.add_subcommand("log", "Create, change, delete, list and show logs");
+  CLI::App* logs =
+      app.add_subcommand("log", "Create, change, delete, list and show logs; their import history and undo");
   logs->require_subcommand(1);
 
   auto create = std::make_shared<LogOptions>();
@@ -160,6 +206,25 @@ void AddLogCommands(CLI::App& app, CommandAction& action) {
   CLI::App* showCommand = AddLogCommand(*logs, "show", "Show a log's QSOs (dates, bands, modes) and settings",
                                         show, action, ShowLog);
   showCommand->add_option("NAME", show->name, "The log's name")->required();
+
+  auto history = std::make_shared<LogOptions>();
+  CLI::App* historyCommand =
+      AddLogCommand(*logs, "history", "List the imports into a log: time, file, mode and counts", history,
+                    action, ShowHistory);
+  historyCommand->add_option("NAME", history->name, "The log's name")->capture_default_str();
+
+  auto undo = std::make_shared<LogOptions>();
+  CLI::App* undoCommand = AddLogCommand(
+      *logs, "undo",
+      "Undo the last import into a log (or the last undo): inserted QSOs are deleted, updated ones get "
+      "their values back",
+      undo, action, UndoImport);
+  undoCommand->add_option("NAME", undo->name, "The log's name")->capture_default_str();
+  undoCommand->add_flag("--force", undo->force,
+                        "Undo even when QSOs it restores were deleted or changed since by a later import");
+  undoCommand->add_option("--keep", undo->keep, "Keep the undo data of this many imports of the log")
+      ->check(CLI::PositiveNumber)
+      ->capture_default_str();
 }
 
 }  // namespace quillet::host

@@ -206,6 +206,11 @@ void WriteBatch::Enter() {
     if (onBegin_) onBegin_();
     return;
   }
+  if (policy_ == CommitPolicy::Held) {
+    open_ = true;
+    if (onBegin_) onBegin_();
+    return;
+  }
   db_.Exec("BEGIN IMMEDIATE");
   open_ = true;
   opened_ = std::chrono::steady_clock::now();
@@ -239,6 +244,7 @@ void WriteBatch::Commit() {
   if (!open_) return;
   open_ = false;
   if (!db_.InTransaction()) throw DatabaseFault("SQLite rolled back the open transaction");
+  if (policy_ == CommitPolicy::Held) return;
   try {
     db_.Exec("COMMIT");
   } catch (const HostError&) {

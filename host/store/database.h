@@ -105,8 +105,10 @@ class Transaction {
 
 // How the module's statements reach the database. EachStatement commits
 // every statement on its own (SQLite's autocommit), kept as a baseline;
-// Batched groups them into write transactions.
-enum class CommitPolicy { Batched, EachStatement };
+// Batched groups them into write transactions. Held runs them inside a
+// transaction the caller has opened and ends: the batch neither begins nor
+// commits one (a dry run rolls the whole run back at its end).
+enum class CommitPolicy { Batched, EachStatement, Held };
 
 // The write transaction that the statements of a module's run share.
 //

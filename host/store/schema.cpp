@@ -70,6 +70,21 @@ CREATE TABLE IF NOT EXISTS JOURNAL (
 CREATE INDEX IF NOT EXISTS LOGS_QSO ON LOGS (LOGNAME, OMCALL, QSODATE, QSOBAND, QSOMODE, CALLSIGN);
 )sql";
 
+// The import history: one entry per import or undo, and for each the rows
+// it changed: ROW_INSERTED 1 for a row it inserted, else the row's values
+// from before (every LOGS column, NULL allowed).
+std::string HistorySql() {
+  std::string sql =
+      "CREATE TABLE IF NOT EXISTS HISTORY (\n  ID INTEGER PRIMARY KEY, LOGNAME TEXT COLLATE NOCASE NOT NULL, "
+      "STAMP TEXT NOT NULL, FILE TEXT NOT NULL, MODE INTEGER, INSERTED INTEGER, UPDATED INTEGER, "
+      "IGNORED INTEGER, ERRORS INTEGER, UNDOES INTEGER, UNDONE_BY INTEGER);\n"
+      "CREATE TABLE IF NOT EXISTS HISTORY_ROWS (\n  HISTORY_ID INTEGER NOT NULL, ROW_ID INTEGER NOT NULL, "
+      "ROW_INSERTED INTEGER NOT NULL";
+  for (const Column& column : kLogColumns) sql.append(", ").append(column.name);
+  sql.append(", PRIMARY KEY (HISTORY_ID, ROW_ID)) WITHOUT ROWID;\n");
+  return sql;
+}
+
 }  // namespace
 
 std::string SchemaSql() {
@@ -79,7 +94,17 @@ std::string SchemaSql() {
   }
   sql.append(");");
   sql.append(kDictionaries);
+  sql.append(HistorySql());
   return sql;
+}
+
+std::string LogColumnList(std::string_view prefix) {
+  std::string list;
+  for (const Column& column : kLogColumns) {
+    if (!list.empty()) list += ", ";
+    list.append(prefix).append(column.name);
+  }
+  return list;
 }
 
 }  // namespace quillet::host

@@ -1,0 +1,43 @@
+// The error file of a dry run. The module writes it beside the source as
+// in a real run; the diversion hands what it wrote to standard error or to
+// a file of the user's choosing and puts back what was there before (the
+// previous run's error file, or nothing), so that a dry run leaves no trace
+// beside the source.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "host/os/interrupt.h"
+
+namespace quillet::host {
+
+// The module's error file for a source: ".err" in place of the extension,
+// appended instead when the source is itself an .err file.
+std::string ErrorFilePathOf(const std::string& source);
+
+class ErrorFileDiversion {
+ public:
+  // target: the file that receives the run's error file; empty: standard
+  // error.
+  ErrorFileDiversion(std::string errorFile, std::string target);
+  // Restores the error file when Finish() did not.
+  ~ErrorFileDiversion();
+  ErrorFileDiversion(const ErrorFileDiversion&) = delete;
+  ErrorFileDiversion& operator=(const ErrorFileDiversion&) = delete;
+
+  // Hands on what the run wrote, if anything, and restores the error file.
+  // Raises HostError when the target cannot be written.
+  void Finish();
+
+ private:
+  void Restore() noexcept;
+
+  std::string errorFile_, target_;
+  std::optional<std::string> before_;  // nullopt: there was no error file
+  bool finished_ = false;
+  // A run ended by SIGINT or SIGTERM puts the error file back too.
+  InterruptCleanup cleanup_{[this] { Restore(); }};
+};
+
+}  // namespace quillet::host

@@ -1,0 +1,197 @@
+#include "host/store/history.h"
+
+#include <chrono>
+#include <ctime>
+
+#include "host/store/database.h"
+#include "host/store/schema.h"
+
+namespace quillet::host {
+namespace {
+
+std::string Now() {
+  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+  std::tm local{};
+#ifdef _WIN32
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  char text[32];
+  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+  return text;
+}
+
+std::optional<std::int64_t> OptionalInteger(const Statement& row, int column) {
+  if (row.IsNull(column)) return std::nullopt;
+  return row.Integer(column);
+}
+
+HistoryEntry ReadEntry(const Statement& row) {
+  HistoryEntry entry;
+  entry.id = row.Integer(0);
+  entry.log = row.Text(1);
+  entry.stamp = row.Text(2);
+  entry.file = row.Text(3);
+  entry.mode = static_cast<int>(row.Integer(4));
+  entry.inserted = OptionalInteger(row, 5);
+  entry.updated = OptionalInteger(row, 6);
+  entry.ignored = OptionalInteger(row, 7);
+  entry.errors = OptionalInteger(row, 8);
+  entry.undoes = OptionalInteger(row, 9);
+  entry.undone = !row.IsNull(10);
+  return entry;
+}
+
+constexpr const char* kEntryColumns =
+    "SELECT ID, LOGNAME, STAMP, FILE, MODE, INSERTED, UPDATED, IGNORED, ERRORS, UNDOES, UNDONE_BY "
+    "FROM HISTORY ";
+
+void Prune(Database& db, const std::string& log, int keep) {
+  Statement prune = db.Prepare(
+      "DELETE FROM HISTORY WHERE LOGNAME = ?1 AND ID NOT IN "
+      "(SELECT ID FROM HISTORY WHERE LOGNAME = ?1 ORDER BY ID DESC LIMIT ?2)");
+  prune.Bind(1, log);
+  prune.Bind(2, static_cast<std::int64_t>(keep));
+  prune.Step();
+  db.Exec("DELETE FROM HISTORY_ROWS WHERE HISTORY_ID NOT IN (SELECT ID FROM HISTORY)");
+}
+
+std::int64_t Count(Database& db, const std::string& sql, std::int64_t entry) {
+  Statement count = db.Prepare(sql);
+  count.Bind(1, entry);
+  count.Step();
+  return count.Integer(0);
+}
+
+// Rows of the entry that are gone, or that a later entry not undone changed
+// (each looked up by the key of HISTORY_ROWS: the history holds few entries
+// a log, and an index by row alone would cost every import).
+constexpr const char* kConflicts =
+    "SELECT COUNT(*) FROM HISTORY_ROWS r WHERE r.HISTORY_ID = ?1 AND ("
+    "NOT EXISTS (SELECT 1 FROM LOGS WHERE ID = r.ROW_ID) OR EXISTS (SELECT 1 FROM HISTORY h "
+    "WHERE h.ID > ?1 AND h.UNDONE_BY IS NULL AND EXISTS (SELECT 1 FROM HISTORY_ROWS l "
+    "WHERE l.HISTORY_ID = h.ID AND l.ROW_ID = r.ROW_ID)))";
+
+void Restore(Database& db, std::int64_t entry) {
+  const std::string columns = LogColumnList("");
+  const std::string kept = "SELECT ROW_ID FROM HISTORY_ROWS WHERE HISTORY_ID = ?1 AND ROW_INSERTED = ";
+  std::vector<std::string> steps{
+      "DELETE FROM LOGS WHERE ID IN (" + kept + "1)",
+      "UPDATE LOGS SET (" + columns + ") = (SELECT " + LogColumnList("h.") +
+          " FROM HISTORY_ROWS h WHERE h.HISTORY_ID = ?1 AND h.ROW_ID = LOGS.ID) WHERE ID IN (" + kept + "0)",
+      "INSERT INTO LOGS (ID, " + columns + ") SELECT ROW_ID, " + columns +
+          " FROM HISTORY_ROWS WHERE HISTORY_ID = ?1 AND ROW_INSERTED = 0 AND ROW_ID NOT IN (SELECT ID FROM "
+          "LOGS)"};
+  for (const std::string& sql : steps) {
+    Statement step = db.Prepare(sql);
+    step.Bind(1, entry);
+    step.Step();
+  }
+}
+
+}  // namespace
+
+std::int64_t History::Add(const std::string& log, const std::string& file, int mode, int keep) {
+  Statement add = db_.Prepare("INSERT INTO HISTORY (LOGNAME, STAMP, FILE, MODE) VALUES (?, ?, ?, ?)");
+  add.Bind(1, log);
+  add.Bind(2, Now());
+  add.Bind(3, file);
+  add.Bind(4, static_cast<std::int64_t>(mode));
+  add.Step();
+  const std::int64_t id = QueryInteger(db_, "SELECT last_insert_rowid()");
+  Prune(db_, log, keep);
+  return id;
+}
+
+void History::SetCounts(std::int64_t id, std::int64_t inserted, std::int64_t updated, std::int64_t ignored,
+                        std::int64_t errors) {
+  Statement set =
+      db_.Prepare("UPDATE HISTORY SET INSERTED = ?, UPDATED = ?, IGNORED = ?, ERRORS = ? WHERE ID = ?");
+  set.Bind(1, inserted);
+  set.Bind(2, updated);
+  set.Bind(3, ignored);
+  set.Bind(4, errors);
+  set.Bind(5, id);
+  set.Step();
+}
+
+std::vector<HistoryEntry> History::List(const std::string& log) {
+  Statement list = db_.Prepare(std::string(kEntryColumns) + "WHERE LOGNAME = ? ORDER BY ID");
+  list.Bind(1, log);
+  std::vector<HistoryEntry> entries;
+  while (list.Step()) entries.push_back(ReadEntry(list));
+  return entries;
+}
+
+HistoryEntry History::Undo(const std::string& log, bool force, int keep) {
+  Transaction transaction(db_);
+  Statement last = db_.Prepare(std::string(kEntryColumns) +
+                               "WHERE LOGNAME = ? AND UNDONE_BY IS NULL ORDER BY ID DESC LIMIT 1");
+  last.Bind(1, log);
+  if (!last.Step()) throw UndoRefused("log " + log + " has no import to undo");
+  const HistoryEntry target = ReadEntry(last);
+  last = Statement();
+  const std::string name = "#" + std::to_string(target.id) + " (" + target.file + ")";
+  const std::int64_t rows = Count(db_, "SELECT COUNT(*) FROM HISTORY_ROWS WHERE HISTORY_ID = ?", target.id);
+  const std::int64_t gone = Count(
+      db_, "SELECT COUNT(*) FROM HISTORY_ROWS r WHERE HISTORY_ID = ? AND ROW_ID NOT IN (SELECT ID FROM LOGS)",
+      target.id);
+  if (rows > 0 && gone == rows && !force) {
+    throw UndoRefused("the QSOs that " + name + " stored or changed are no longer in log " + log +
+                      "; nothing was changed");
+  }
+  const std::int64_t conflicts = Count(db_, kConflicts, target.id);
+  if (conflicts > 0 && !force) {
+    throw UndoRefused(std::to_string(conflicts) + " of the QSOs that " + name +
+                      " changed were deleted or changed since by a later import; nothing was changed. "
+                      "To undo it anyway, overwriting those changes: quillet log undo " +
+                      log + " --force");
+  }
+  // The target's rows are pruned only once they are restored.
+  const std::int64_t undo = Add(log, "undo of " + name, target.mode, keep + 1);
+  {
+    HistoryRecorder recorder(db_, undo);
+    Restore(db_, target.id);
+  }
+  Statement mark = db_.Prepare("UPDATE HISTORY SET UNDONE_BY = ? WHERE ID = ?");
+  mark.Bind(1, undo);
+  mark.Bind(2, target.id);
+  mark.Step();
+  Statement undoes = db_.Prepare("UPDATE HISTORY SET UNDOES = ? WHERE ID = ?");
+  undoes.Bind(1, target.id);
+  undoes.Bind(2, undo);
+  undoes.Step();
+  SetCounts(
+      undo, Count(db_, "SELECT COUNT(*) FROM HISTORY_ROWS WHERE HISTORY_ID = ? AND ROW_INSERTED = 1", undo),
+      Count(db_, "SELECT COUNT(*) FROM HISTORY_ROWS WHERE HISTORY_ID = ? AND ROW_INSERTED = 0", undo), 0, 0);
+  Prune(db_, log, keep);
+  transaction.Commit();
+  return target;
+}
+
+HistoryRecorder::HistoryRecorder(Database& db, std::int64_t entry) : db_(db) {
+  const std::string id = std::to_string(entry);
+  const std::string columns = LogColumnList("");
+  const std::string saveOld = "INSERT OR IGNORE INTO HISTORY_ROWS (HISTORY_ID, ROW_ID, ROW_INSERTED, " +
+                              columns + ") VALUES (" + id + ", OLD.ID, 0, " + LogColumnList("OLD.") +
+                              "); END;";
+  db_.Exec(
+      "CREATE TEMP TRIGGER history_insert AFTER INSERT ON main.LOGS BEGIN "
+      "INSERT OR IGNORE INTO HISTORY_ROWS (HISTORY_ID, ROW_ID, ROW_INSERTED) VALUES (" +
+      id + ", NEW.ID, 1); END;");
+  db_.Exec("CREATE TEMP TRIGGER history_update BEFORE UPDATE ON main.LOGS BEGIN " + saveOld);
+  db_.Exec("CREATE TEMP TRIGGER history_delete BEFORE DELETE ON main.LOGS BEGIN " + saveOld);
+}
+
+HistoryRecorder::~HistoryRecorder() {
+  try {
+    db_.Exec(
+        "DROP TRIGGER IF EXISTS temp.history_insert; DROP TRIGGER IF EXISTS temp.history_update; "
+        "DROP TRIGGER IF EXISTS temp.history_delete;");
+  } catch (const HostError&) {
+    // The connection goes with the run; its temporary triggers with it.
+  }
+}
+
+}  // namespace quillet::host
