@@ -168,12 +168,13 @@ TEST(ImportBatch, SigtermEndsTheImportWithItsOpenBatchCommitted) {
   const int status = Reap(child);
   ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM) << "wait status " << status;
 
-  // The batch open at the signal holds at least the record after which the
-  // signal was taken: it was committed, not dropped.
+  // The batch open at the signal was committed, not dropped. The run stops
+  // at its next record, so when the signal came right after a commit that
+  // batch may be empty: nothing committed is lost, nothing stored twice.
   Reader reader(folder.Path() / "log.sqlite");
   EXPECT_EQ(reader.Text("PRAGMA integrity_check"), "ok");
   const long kept = reader.Number("SELECT COUNT(*) FROM LOGS");
-  EXPECT_GT(kept, committed);
+  EXPECT_GE(kept, committed);
   EXPECT_LT(kept, kRecords);
   EXPECT_EQ(reader.Number(kDistinctQsos), kept);
 }
