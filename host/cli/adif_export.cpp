@@ -1,8 +1,8 @@
 #include "host/cli/adif_export.h"
 
-#include <ctime>
 #include <ostream>
 
+#include "host/os/timestamp.h"
 #include "host/services/host_kernel.h"
 #include "host/store/adif_columns.h"
 #include "host/store/database.h"
@@ -48,25 +48,12 @@ std::string AdifValue(const AdifColumn& column, const std::string& stored) {
   return stored;
 }
 
-std::string CreatedTimestamp() {
-  const std::time_t now = std::time(nullptr);
-  std::tm utc{};
-#ifdef _WIN32
-  gmtime_s(&utc, &now);
-#else
-  gmtime_r(&now, &utc);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y%m%d %H%M%S", &utc);
-  return text;
-}
-
 void WriteHeader(const ExportSelection& selection, std::ostream& out) {
   out << "Log " << selection.log << " exported by quillet\n"
       << AdifField("ADIF_VER", "3.1.4") << '\n'
       << AdifField("PROGRAMID", "quillet") << '\n'
       << AdifField("PROGRAMVERSION", HostVersionText()) << '\n'
-      << AdifField("CREATED_TIMESTAMP", CreatedTimestamp()) << '\n'
+      << AdifField("CREATED_TIMESTAMP", UtcTimestamp("%Y%m%d %H%M%S")) << '\n'
       << "<EOH>\n";
 }
 

@@ -1,26 +1,12 @@
 #include "host/services/journal.h"
 
-#include <chrono>
 #include <cstdio>
-#include <ctime>
 
 #include "host/os/console.h"
+#include "host/os/timestamp.h"
 #include "host/store/database.h"
 
 namespace quillet::host {
-
-std::string LocalTimestamp() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
 
 void Journal::Add(std::string_view line) {
   Console::Standard().Journal(line);

@@ -19,7 +19,4 @@ class Journal {
   bool tableFailed_ = false;  // reported once, then the table is left alone
 };
 
-// The local time now as 'YYYY-MM-DD HH:MM:SS'.
-std::string LocalTimestamp();
-
 }  // namespace quillet::host

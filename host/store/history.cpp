@@ -1,26 +1,11 @@
 #include "host/store/history.h"
 
-#include <chrono>
-#include <ctime>
-
+#include "host/os/timestamp.h"
 #include "host/store/database.h"
 #include "host/store/schema.h"
 
 namespace quillet::host {
 namespace {
-
-std::string Now() {
-  const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-  std::tm local{};
-#ifdef _WIN32
-  localtime_s(&local, &now);
-#else
-  localtime_r(&now, &local);
-#endif
-  char text[32];
-  std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
-  return text;
-}
 
 std::optional<std::int64_t> OptionalInteger(const Statement& row, int column) {
   if (row.IsNull(column)) return std::nullopt;
@@ -95,7 +80,7 @@ void Restore(Database& db, std::int64_t entry) {
 std::int64_t History::Add(const std::string& log, const std::string& file, int mode, int keep) {
   Statement add = db_.Prepare("INSERT INTO HISTORY (LOGNAME, STAMP, FILE, MODE) VALUES (?, ?, ?, ?)");
   add.Bind(1, log);
-  add.Bind(2, Now());
+  add.Bind(2, LocalTimestamp());
   add.Bind(3, file);
   add.Bind(4, static_cast<std::int64_t>(mode));
   add.Step();
