@@ -188,9 +188,11 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog,
   std::optional<HistoryRecorder> recorder;
   core->Server().SetBatchOpening([&] {
     runLog.Ensure();
-    if (options.noHistory || outcome.historyEntry != 0) return;
-    outcome.historyEntry = History(db).Add(log.name, file, options.mode, options.keep);
-    recorder.emplace(db, outcome.historyEntry);
+    if (outcome.historyEntry != 0) return;
+    // An import without undo data is an entry too: an earlier import's
+    // undo must know that rows may have changed since without a trace.
+    outcome.historyEntry = History(db).Add(log.name, file, options.mode, options.keep, !options.noHistory);
+    if (!options.noHistory) recorder.emplace(db, outcome.historyEntry);
   });
   core->Server().SetCommitPolicy(options.dryRun       ? CommitPolicy::Held
                                  : options.commitEach ? CommitPolicy::EachStatement

@@ -119,6 +119,11 @@ std::string CountText(const std::optional<std::int64_t>& count) {
   return count ? std::to_string(*count) : "?";
 }
 
+const char* EntryMark(const HistoryEntry& entry) {
+  if (entry.undone) return " (undone)";
+  return entry.keptRows ? "" : " (no undo data)";
+}
+
 int ShowHistory(const LogOptions& options) {
   Database db = OpenDatabaseToRead(options.database);
   LogBook book(db);
@@ -135,7 +140,7 @@ int ShowHistory(const LogOptions& options) {
     std::printf("%-5lld %-19s %-4d %8s %8s %8s %8s  %s%s\n", static_cast<long long>(entry.id),
                 entry.stamp.c_str(), entry.mode, CountText(entry.inserted).c_str(),
                 CountText(entry.updated).c_str(), CountText(entry.ignored).c_str(),
-                CountText(entry.errors).c_str(), entry.file.c_str(), entry.undone ? " (undone)" : "");
+                CountText(entry.errors).c_str(), entry.file.c_str(), EntryMark(entry));
   }
   return kExitOk;
 }

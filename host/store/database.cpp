@@ -111,6 +111,25 @@ std::string Statement::Text(int column) const {
 
 std::int64_t Statement::Integer(int column) const { return sqlite3_column_int64(stmt_, column); }
 
+namespace {
+
+// Columns added to a table after databases were written with it: CREATE
+// TABLE IF NOT EXISTS leaves an existing table as it is. Another process
+// opening the same file may add the column first; its ALTER then fails
+// here, which is fine as long as the column is there afterwards.
+void AddMissingColumns(Database& db) {
+  constexpr const char* kHasKeptRows =
+      "SELECT COUNT(*) FROM pragma_table_info('HISTORY') WHERE name = 'KEPT_ROWS'";
+  if (QueryInteger(db, kHasKeptRows) != 0) return;
+  try {
+    db.Exec("ALTER TABLE HISTORY ADD COLUMN KEPT_ROWS INTEGER NOT NULL DEFAULT 1");
+  } catch (const HostError&) {
+    if (QueryInteger(db, kHasKeptRows) == 0) throw;
+  }
+}
+
+}  // namespace
+
 Database::Database(const std::string& path, Durability durability) : path_(path) {
   if (sqlite3_open_v2(path.c_str(), &db_, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr) != SQLITE_OK) {
     const std::string message = db_ ? sqlite3_errmsg(db_) : "out of memory";
@@ -128,6 +147,7 @@ Database::Database(const std::string& path, Durability durability) : path_(path)
       Exec("PRAGMA journal_mode=DELETE; PRAGMA synchronous=FULL;");
     }
     Exec(SchemaSql());
+    AddMissingColumns(*this);
   } catch (...) {
     sqlite3_close(db_);
     throw;

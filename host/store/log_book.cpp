@@ -103,20 +103,32 @@ void LogBook::Update(std::string_view name, const LogEntry& entry) {
   update.Bind(3, entry.closing);
   update.Bind(4, name);
   update.Step();
-  Statement move = db_.Prepare("UPDATE LOGS SET LOGNAME = ? WHERE LOGNAME = ?");
-  move.Bind(1, entry.name);
-  move.Bind(2, name);
-  move.Step();
+  // The QSOs move with the log, and so does its history: the rows it keeps
+  // from before an import name the log too, and an undo must not put them
+  // back under a name no log has any more.
+  for (const char* sql : {"UPDATE LOGS SET LOGNAME = ?1 WHERE LOGNAME = ?2",
+                          "UPDATE HISTORY SET LOGNAME = ?1 WHERE LOGNAME = ?2",
+                          "UPDATE HISTORY_ROWS SET LOGNAME = ?1 WHERE LOGNAME = ?2 COLLATE NOCASE"}) {
+    Statement move = db_.Prepare(sql);
+    move.Bind(1, entry.name);
+    move.Bind(2, name);
+    move.Step();
+  }
   transaction.Commit();
 }
 
 void LogBook::Delete(std::string_view name) {
   Transaction transaction(db_);
-  for (const char* sql : {"DELETE FROM LOGS WHERE LOGNAME = ?", "DELETE FROM LOGBOOK WHERE NAME = ?"}) {
+  // The log's history goes with it: a later log of the same name must not
+  // undo into QSOs it never held.
+  for (const char* sql : {"DELETE FROM LOGS WHERE LOGNAME = ?", "DELETE FROM LOGBOOK WHERE NAME = ?",
+                          "DELETE FROM HISTORY WHERE LOGNAME = ?"}) {
     Statement remove = db_.Prepare(sql);
     remove.Bind(1, name);
     remove.Step();
   }
+  db_.Exec("DELETE FROM HISTORY_ROWS WHERE HISTORY_ID NOT IN (SELECT ID FROM HISTORY)");
+  db_.Exec("DELETE FROM HISTORY_INSERTED WHERE HISTORY_ID NOT IN (SELECT ID FROM HISTORY)");
   transaction.Commit();
 }
 

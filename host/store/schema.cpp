@@ -70,14 +70,23 @@ CREATE TABLE IF NOT EXISTS JOURNAL (
 CREATE INDEX IF NOT EXISTS LOGS_QSO ON LOGS (LOGNAME, OMCALL, QSODATE, QSOBAND, QSOMODE, CALLSIGN);
 )sql";
 
-// The import history: one entry per import or undo, and for each the rows
-// it changed: ROW_INSERTED 1 for a row it inserted, else the row's values
-// from before (every LOGS column, NULL allowed).
+// The import history: one entry per import or undo (KEPT_ROWS 0 for an
+// import run without undo data), and for each the rows it changed. A row it
+// inserted is kept in HISTORY_INSERTED by its ID alone, as most rows of an
+// import are new ones and a thin row is a fraction of a log row's bytes; any
+// other row it changed (ROW_INSERTED 0) or deleted (2) has every LOGS
+// column's value from before in HISTORY_ROWS (NULL allowed). ROW_INSERTED 1
+// marks the inserted rows of databases written before the thin table
+// existed.
 std::string HistorySql() {
   std::string sql =
       "CREATE TABLE IF NOT EXISTS HISTORY (\n  ID INTEGER PRIMARY KEY, LOGNAME TEXT COLLATE NOCASE NOT NULL, "
       "STAMP TEXT NOT NULL, FILE TEXT NOT NULL, MODE INTEGER, INSERTED INTEGER, UPDATED INTEGER, "
-      "IGNORED INTEGER, ERRORS INTEGER, UNDOES INTEGER, UNDONE_BY INTEGER);\n"
+      "IGNORED INTEGER, ERRORS INTEGER, UNDOES INTEGER, UNDONE_BY INTEGER, KEPT_ROWS INTEGER NOT NULL "
+      "DEFAULT 1);\n"
+      "CREATE TABLE IF NOT EXISTS HISTORY_INSERTED (\n  HISTORY_ID INTEGER NOT NULL, ROW_ID INTEGER NOT "
+      "NULL, "
+      "PRIMARY KEY (HISTORY_ID, ROW_ID)) WITHOUT ROWID;\n"
       "CREATE TABLE IF NOT EXISTS HISTORY_ROWS (\n  HISTORY_ID INTEGER NOT NULL, ROW_ID INTEGER NOT NULL, "
       "ROW_INSERTED INTEGER NOT NULL";
   for (const Column& column : kLogColumns) sql.append(", ").append(column.name);

@@ -92,5 +92,57 @@ TEST_F(UndoEndToEnd, RefusesWithoutHistoryAndForRowsChangedSince) {
   EXPECT_TRUE(Rows().empty());
 }
 
+// What an undo must still see: a later import that kept no undo data (its
+// changes cannot be told, so only --force undoes what came before it), a log
+// renamed since (its history and the rows kept from before move with it),
+// and a database written before inserted rows had a table of their own.
+TEST_F(UndoEndToEnd, SeesImportsWithoutUndoDataRenamedLogsAndOlderDatabases) {
+  const fs::path database = folder_.Path() / "quillet.sqlite";
+  const fs::path first = folder_.Path() / "first.adi";
+  const fs::path second = folder_.Path() / "second.adi";
+  std::ofstream(first)
+      << "<CALL:5>W2XYZ<QSO_DATE:8>20240301<TIME_ON:4>1240<MODE:2>CW<OPERATOR:6>DL1QLT<EOR>\n";
+  std::ofstream(second) << "<CALL:5>W2XYZ<QSO_DATE:8>20240301<TIME_ON:4>1240<MODE:2>CW<OPERATOR:6>DL1QLT"
+                           "<NAME:3>Bob<EOR>\n";
+  ASSERT_EQ(Run("log create MAIN --operator DL1QLT").exitCode, 0);
+  ASSERT_EQ(Run("import first.adi").exitCode, 0);
+  ASSERT_EQ(Run("import second.adi --no-history").exitCode, 0);
+  EXPECT_NE(Run("log history").out.find("second.adi (no undo data)"), std::string::npos);
+  const QuilletRun blind = Run("log undo");
+  EXPECT_EQ(blind.exitCode, 1);
+  EXPECT_NE(blind.err.find("kept no undo data"), std::string::npos) << blind.err;
+  EXPECT_NE(blind.err.find("quillet log undo MAIN --force"), std::string::npos) << blind.err;
+  EXPECT_EQ(Rows().size(), 1u);
+  ASSERT_EQ(Run("log undo --force").exitCode, 0);
+  EXPECT_TRUE(Rows().empty());
+
+  // A second import that changes a row keeps the row from before, under the
+  // log's name: after a rename the undo puts it back under the new one.
+  ASSERT_EQ(Run("import first.adi").exitCode, 0);
+  const std::vector<std::string> beforeSecond = Rows();
+  ASSERT_EQ(Run("import second.adi").exitCode, 0);
+  ASSERT_EQ(Run("log set MAIN --rename HOME").exitCode, 0);
+  const QuilletRun renamed = Run("log undo HOME");
+  ASSERT_EQ(renamed.exitCode, 0) << renamed.err;
+  ASSERT_EQ(Rows().size(), 1u);
+  EXPECT_NE(Rows()[0].find("HOME"), std::string::npos) << Rows()[0];
+  EXPECT_EQ(Rows()[0].find("Bob"), std::string::npos) << Rows()[0];
+
+  // An older database: inserted rows marked in the rows table, no column
+  // for imports without undo data. It is brought up to date when opened.
+  fs::remove(database);
+  ASSERT_EQ(Run("log create MAIN --operator DL1QLT").exitCode, 0);
+  ASSERT_EQ(Run("import first.adi").exitCode, 0);
+  const std::vector<std::string> imported = Rows();
+  ASSERT_TRUE(ExecSql(database,
+                      "INSERT INTO HISTORY_ROWS (HISTORY_ID, ROW_ID, ROW_INSERTED) "
+                      "SELECT HISTORY_ID, ROW_ID, 1 FROM HISTORY_INSERTED; DROP TABLE HISTORY_INSERTED; "
+                      "ALTER TABLE HISTORY DROP COLUMN KEPT_ROWS;"));
+  ASSERT_EQ(Run("log undo").exitCode, 0);
+  EXPECT_TRUE(Rows().empty());
+  ASSERT_EQ(Run("log undo").exitCode, 0);  // the undo undone
+  EXPECT_EQ(Rows(), imported);
+}
+
 }  // namespace
 }  // namespace quillet::host
