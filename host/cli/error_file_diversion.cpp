@@ -15,6 +15,28 @@ namespace {
 
 namespace fs = std::filesystem;
 
+constexpr std::string_view kKeptPrefix = "quillet-dry-run-";
+constexpr std::string_view kKeptExtension = ".err";
+
+// The kept file: the error file's absolute path on the first line, then
+// "1" and its content, or "0" when there was none.
+std::string KeptText(const std::string& errorFile, const std::optional<std::string>& before) {
+  std::error_code error;
+  const fs::path absolute = fs::absolute(errorFile, error);
+  return (error ? errorFile : absolute.string()) + "\n" + (before ? "1" + *before : "0");
+}
+
+void PutBack(const std::string& errorFile, const std::optional<std::string>& before) {
+  std::error_code error;
+  if (!before) {
+    fs::remove(errorFile, error);
+    return;
+  }
+  StagedFile file(errorFile);
+  file.Stream() << *before;
+  file.Commit();
+}
+
 std::optional<std::string> ReadIfPresent(const std::string& path) {
   std::error_code error;
   if (!fs::is_regular_file(path, error)) return std::nullopt;
@@ -32,8 +54,28 @@ std::string ErrorFilePathOf(const std::string& source) {
   return path.replace_extension(".err").string();
 }
 
+void RestoreAbandonedErrorFiles() {
+  RecoverLeftOverRunFiles(RunFileFolder(), kKeptPrefix, kKeptExtension, [](const std::string& kept) {
+    const std::optional<std::string> text = ReadIfPresent(kept);
+    const std::size_t lineEnd = text ? text->find('\n') : std::string::npos;
+    if (lineEnd == std::string::npos || lineEnd + 1 >= text->size()) return;  // written only in part
+    const std::string errorFile = text->substr(0, lineEnd);
+    const bool existed = (*text)[lineEnd + 1] == '1';
+    try {
+      PutBack(errorFile, existed ? std::optional(text->substr(lineEnd + 2)) : std::nullopt);
+      std::fprintf(stderr, "quillet: put back %s, left as it was by a dry run that was killed\n",
+                   errorFile.c_str());
+    } catch (const HostError&) {
+      std::fprintf(stderr, "quillet: the error file %s could not be put back\n", errorFile.c_str());
+    }
+  });
+}
+
 ErrorFileDiversion::ErrorFileDiversion(std::string errorFile, std::string target)
-    : errorFile_(std::move(errorFile)), target_(std::move(target)), before_(ReadIfPresent(errorFile_)) {}
+    : errorFile_(std::move(errorFile)),
+      target_(std::move(target)),
+      before_(ReadIfPresent(errorFile_)),
+      kept_(kKeptPrefix, kKeptExtension, KeptText(errorFile_, before_)) {}
 
 ErrorFileDiversion::~ErrorFileDiversion() {
   if (!finished_) Restore();
@@ -55,19 +97,15 @@ void ErrorFileDiversion::Finish() {
 }
 
 void ErrorFileDiversion::Restore() noexcept {
-  std::error_code error;
-  if (!before_) {
-    fs::remove(errorFile_, error);
-    return;
+  if (ReadIfPresent(errorFile_) != before_) {
+    try {
+      PutBack(errorFile_, before_);
+    } catch (const HostError&) {
+      std::fprintf(stderr, "quillet: the error file %s could not be put back\n", errorFile_.c_str());
+      return;  // kept for the next run to try again
+    }
   }
-  if (ReadIfPresent(errorFile_) == before_) return;
-  try {
-    StagedFile file(errorFile_);
-    file.Stream() << *before_;
-    file.Commit();
-  } catch (const HostError&) {
-    std::fprintf(stderr, "quillet: the error file %s could not be put back\n", errorFile_.c_str());
-  }
+  kept_.Remove();
 }
 
 }  // namespace quillet::host

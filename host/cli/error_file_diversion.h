@@ -2,19 +2,25 @@
 // in a real run; the diversion hands what it wrote to standard error or to
 // a file of the user's choosing and puts back what was there before (the
 // previous run's error file, or nothing), so that a dry run leaves no trace
-// beside the source.
+// beside the source. What was there is also kept in the temporary folder
+// while the dry run lasts: should the run be killed outright, the next
+// import puts it back.
 #pragma once
 
 #include <optional>
 #include <string>
 
 #include "host/os/interrupt.h"
+#include "host/os/run_file.h"
 
 namespace quillet::host {
 
 // The module's error file for a source: ".err" in place of the extension,
 // appended instead when the source is itself an .err file.
 std::string ErrorFilePathOf(const std::string& source);
+
+// Puts back the error files of dry runs that were killed outright.
+void RestoreAbandonedErrorFiles();
 
 class ErrorFileDiversion {
  public:
@@ -35,6 +41,7 @@ class ErrorFileDiversion {
 
   std::string errorFile_, target_;
   std::optional<std::string> before_;  // nullopt: there was no error file
+  RunFile kept_;                       // before_, for the next run should this one be killed
   bool finished_ = false;
   // A run ended by SIGINT or SIGTERM puts the error file back too.
   InterruptCleanup cleanup_{[this] { Restore(); }};

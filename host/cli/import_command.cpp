@@ -268,6 +268,7 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
   console.SetTranscriptShown(!options.json);
   const std::string file = fs::absolute(options.file).lexically_normal().string();
   try {
+    RestoreAbandonedErrorFiles();  // before this run's module may write its own
     const AdifScan scan = ScanSource(file);
     RefuseModeTwoWithoutDatabase(options);
     bool created = false;

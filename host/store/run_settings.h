@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "host/os/file_lock.h"
 #include "host/os/interrupt.h"
+#include "host/os/run_file.h"
 
 namespace quillet::host {
 
@@ -28,7 +28,7 @@ class RunSettings {
   RunSettings& operator=(const RunSettings&) = delete;
 
   // The run's copy, for "APPINI".
-  const std::string& Path() const { return path_; }
+  const std::string& Path() const { return copy_->Path(); }
   // Sets a value in the run's copy; raises HostError.
   void Set(std::string_view section, std::string_view key, std::string_view value);
   // Copies the keys of section that the run's copy holds into the shared
@@ -39,10 +39,7 @@ class RunSettings {
 
  private:
   std::string sharedPath_;
-  std::string path_;
-  // Held while the run lives: a copy whose lock is free was left by a run
-  // that was killed.
-  std::unique_ptr<FileLock> lock_;
+  std::unique_ptr<RunFile> copy_;
   std::unique_ptr<InterruptCleanup> removeWhenInterrupted_;
 };
 

@@ -13,6 +13,7 @@
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
@@ -84,18 +85,25 @@ class Reader {
 constexpr const char* kDistinctQsos =
     "SELECT COUNT(*) FROM (SELECT DISTINCT LOGNAME, OMCALL, QSODATE, QSOBAND, QSOMODE, CALLSIGN FROM LOGS)";
 
-// quillet import as a child process, its output discarded.
-pid_t StartImport(const fs::path& folder, const std::string& file, const std::string& database) {
+// quillet with arguments as a child process, its output discarded.
+pid_t StartQuillet(const fs::path& folder, std::vector<std::string> arguments) {
   const std::string quillet = QUILLET_BINARY_DIR "/bin/quillet";
+  arguments.insert(arguments.begin(), quillet);
+  std::vector<char*> argv;
+  for (std::string& argument : arguments) argv.push_back(argument.data());
+  argv.push_back(nullptr);
   const pid_t child = fork();
   if (child == 0) {
     if (chdir(folder.c_str()) != 0) _exit(126);
     if (!freopen("/dev/null", "w", stdout) || !freopen("/dev/null", "w", stderr)) _exit(126);
-    execl(quillet.c_str(), quillet.c_str(), "import", file.c_str(), "--db", database.c_str(), "--operator",
-          "DL1QLT", "--quiet", static_cast<char*>(nullptr));
+    execv(quillet.c_str(), argv.data());
     _exit(127);
   }
   return child;
+}
+
+pid_t StartImport(const fs::path& folder, const std::string& file, const std::string& database) {
+  return StartQuillet(folder, {"import", file, "--db", database, "--operator", "DL1QLT", "--quiet"});
 }
 
 // The wait status of the child.
@@ -297,6 +305,63 @@ TEST(ImportBatch, SigintStopsARunThatOnlyIgnoresRecords) {
   const int status = Reap(child);
   EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGINT) << "wait status " << status;
   EXPECT_LT(ErrorFileRecords(errors).size(), static_cast<std::size_t>(kRecords));
+}
+
+// A dry run killed outright: its transaction never commits, and the error
+// file it diverted is put back by the next import.
+TEST(ImportBatch, ADryRunKilledChangesNothingAndItsErrorFileIsPutBack) {
+  TempFolder folder;
+  constexpr int kRecords = 80000;
+  WriteAdif(folder.Path() / "log.adi", kRecords);
+  WriteAdif(folder.Path() / "first.adi", 1000);
+  const fs::path errorFile = folder.Path() / "log.err";
+  ASSERT_EQ(RunQuillet(folder.Path(), "log create MAIN --operator DL1QLT --db log.sqlite").exitCode, 0);
+  ASSERT_EQ(RunQuillet(folder.Path(), "import first.adi --db log.sqlite").exitCode, 0);
+  std::ofstream(errorFile) << "the operator's error file\n";
+
+  const pid_t child = StartQuillet(folder.Path(), {"import", "log.adi", "--db", "log.sqlite", "--dry-run"});
+  ASSERT_GT(child, 0);
+  // The module removes the older error file as its run begins.
+  while (fs::exists(errorFile) && waitpid(child, nullptr, WNOHANG) != child)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_EQ(kill(child, SIGKILL), 0) << "the dry run ended before it could be killed";
+  const int status = Reap(child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+  {
+    Reader reader(folder.Path() / "log.sqlite");
+    EXPECT_EQ(reader.Text("PRAGMA integrity_check"), "ok");
+    EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM LOGS"), 1000);
+    EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM HISTORY"), 1);
+  }
+  const QuilletRun next = RunQuillet(folder.Path(), "import first.adi --db log.sqlite --dry-run");
+  EXPECT_EQ(next.exitCode, 0) << next.err;
+  EXPECT_NE(next.err.find("put back"), std::string::npos) << next.err;
+  std::ifstream in(errorFile);
+  EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "the operator's error file\n");
+}
+
+// An undo killed outright: it is one transaction, so the import is undone
+// whole or not at all, and the history says which.
+TEST(ImportBatch, AnUndoKilledLeavesTheImportWholeOrUndoneWhole) {
+  TempFolder folder;
+  constexpr int kRecords = 80000;
+  WriteAdif(folder.Path() / "log.adi", kRecords);
+  ASSERT_EQ(RunQuillet(folder.Path(), "log create MAIN --operator DL1QLT --db log.sqlite").exitCode, 0);
+  ASSERT_EQ(RunQuillet(folder.Path(), "import log.adi --db log.sqlite --quiet").exitCode, 0);
+
+  const pid_t child = StartQuillet(folder.Path(), {"log", "undo", "--db", "log.sqlite"});
+  ASSERT_GT(child, 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  kill(child, SIGKILL);
+  Reap(child);
+  Reader reader(folder.Path() / "log.sqlite");
+  EXPECT_EQ(reader.Text("PRAGMA integrity_check"), "ok");
+  const long rows = reader.Number("SELECT COUNT(*) FROM LOGS");
+  const long undone = reader.Number("SELECT COUNT(*) FROM HISTORY WHERE UNDONE_BY IS NOT NULL");
+  EXPECT_TRUE((rows == kRecords && undone == 0) || (rows == 0 && undone == 1))
+      << rows << " rows, " << undone << " undone";
+  EXPECT_EQ(RunQuillet(folder.Path(), "log undo --db log.sqlite").exitCode, 0);
+  EXPECT_EQ(reader.Number("SELECT COUNT(*) FROM LOGS"), rows == 0 ? kRecords : 0);
 }
 
 }  // namespace
