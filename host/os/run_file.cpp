@@ -12,9 +12,13 @@ namespace fs = std::filesystem;
 
 std::string LockPathOf(const fs::path& path) { return fs::path(path).replace_extension(".lock").string(); }
 
-void RemoveWithLock(const fs::path& path) noexcept {
+// The file goes first, then the lock is let go, then its file: Windows
+// removes no file that is open, and a process that takes the free lock
+// meanwhile finds nothing left to recover.
+void RemoveWithLock(const fs::path& path, std::unique_ptr<FileLock>& lock) noexcept {
   std::error_code ignored;
   fs::remove(path, ignored);
+  lock.reset();
   fs::remove(LockPathOf(path), ignored);
 }
 
@@ -54,9 +58,8 @@ RunFile::~RunFile() { Remove(); }
 
 void RunFile::Remove() noexcept {
   if (path_.empty()) return;
-  RemoveWithLock(path_);
+  RemoveWithLock(path_, lock_);
   path_.clear();
-  lock_.reset();
 }
 
 void RecoverLeftOverRunFiles(const fs::path& folder, std::string_view prefix, std::string_view extension,
@@ -67,11 +70,11 @@ void RecoverLeftOverRunFiles(const fs::path& folder, std::string_view prefix, st
     if (lockPath.extension() != ".lock" || !lockPath.filename().string().starts_with(prefix)) continue;
     const fs::path path = fs::path(lockPath).replace_extension(extension);
     try {
-      const FileLock lock(lockPath.string(), FileLock::Wait::No);
-      if (!lock.Held()) continue;
+      auto lock = std::make_unique<FileLock>(lockPath.string(), FileLock::Wait::No);
+      if (!lock->Held()) continue;
       std::error_code missing;
       if (fs::exists(path, missing)) recover(path.string());
-      RemoveWithLock(path);
+      RemoveWithLock(path, lock);
     } catch (const HostError&) {
       // Another user's, or gone meanwhile: not ours to recover.
     }
