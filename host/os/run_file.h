@@ -44,6 +44,7 @@ std::filesystem::path RunFileFolder(const std::filesystem::path& fallbackFolder 
 // process is gone, then removes it and its lock file. A file whose lock is
 // held, or that belongs to another user, is left alone.
 void RecoverLeftOverRunFiles(const std::filesystem::path& folder, std::string_view prefix,
-                             std::string_view extension, const std::function<void(const std::string&)>& recover);
+                             std::string_view extension,
+                             const std::function<void(const std::string&)>& recover);
 
 }  // namespace quillet::host
