@@ -10,7 +10,7 @@
 #include <iostream>
 #include <new>
 
-#include "host/dictionary/dictionary_commands.h"
+#include "host/cli/dictionary_commands.h"
 #include "host/os/console.h"
 #include "host/os/module_library.h"
 #include "host/services/bstr.h"
@@ -127,7 +127,7 @@ int RunCommandLine(int argc, char** argv) {
   AddImportCommand(app, action);
   AddLogCommands(app, action);
   AddExportCommand(app, action);
-  AddDictionaryCommands(app, action, [](const std::string& path) { Database(path, Durability::Wal); });
+  AddDictionaryCommands(app, action);
   std::vector<std::string> helpWords;
   CLI::App* help = app.add_subcommand("help", "Show the help of quillet or of one command");
   help->add_option("COMMAND", helpWords, "A command, such as: import, log set, dict import");

@@ -1,8 +1,8 @@
-#include "host/dictionary/dictionary_resolver.h"
+#include "host/cli/dictionary_lookup.h"
 
 #include <gtest/gtest.h>
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
 
 namespace quillet::host {
 namespace {
@@ -33,11 +33,11 @@ DictionaryEntries EntriesOf(const DictionaryRows& rows) {
 }
 
 std::optional<std::int64_t> MatchedId(const DictionaryEntries& entries, std::string_view callsign) {
-  std::optional<Resolution> found = DictionaryResolver(entries).Resolve(callsign);
+  std::optional<Resolution> found = DictionaryLookup(entries).Resolve(callsign);
   return found ? std::optional<std::int64_t>(found->id) : std::nullopt;
 }
 
-TEST(DictionaryResolver, FirstMatchMustCoverTheWholeCallsign) {
+TEST(DictionaryLookup, FirstMatchMustCoverTheWholeCallsign) {
   struct Case {
     const char* pattern;
     const char* callsign;
@@ -64,7 +64,7 @@ TEST(DictionaryResolver, FirstMatchMustCoverTheWholeCallsign) {
   }
 }
 
-TEST(DictionaryResolver, TablesInOrderThenLowestId) {
+TEST(DictionaryLookup, TablesInOrderThenLowestId) {
   DictionaryEntries entries;
   entries.uniqueCalls = {Entry(5, "^K1ABC$")};
   entries.provinces = {Entry(1, "^K1.*"), Entry(2, "^K.*"), Entry(3, "(?i)^k.*")};
@@ -78,11 +78,11 @@ TEST(DictionaryResolver, TablesInOrderThenLowestId) {
   EXPECT_EQ(MatchedId(DictionaryEntries{}, "K1ABC"), std::nullopt);
 }
 
-TEST(DictionaryResolver, ValuesCutToColumnWidths) {
+TEST(DictionaryLookup, ValuesCutToColumnWidths) {
   DictionaryEntries entries;
   entries.provinces = {DictionaryEntry{4, "^VE2.*", "NAX", "VE234X", "VE2345", "1", "040", "0051"}};
   entries.countries = {DictionaryEntry{8, "^VE.*", "NA", "VE", "ignored", "291", "9", "5"}};
-  const auto province = DictionaryResolver(entries).Resolve("VE2ABC");
+  const auto province = DictionaryLookup(entries).Resolve("VE2ABC");
   ASSERT_TRUE(province.has_value());
   EXPECT_EQ(province->table, DictionaryTable::Province);
   EXPECT_EQ(province->continent, "NA");
@@ -91,24 +91,24 @@ TEST(DictionaryResolver, ValuesCutToColumnWidths) {
   EXPECT_EQ(province->dxcc, "1");
   EXPECT_EQ(province->ituZone, "04");
   EXPECT_EQ(province->cqZone, "00");
-  const auto country = DictionaryResolver(entries).Resolve("VE3ABC");
+  const auto country = DictionaryLookup(entries).Resolve("VE3ABC");
   ASSERT_TRUE(country.has_value());
   EXPECT_EQ(country->mainPrefix, "VE");  // COUNTRY: the DXCC prefix serves
   EXPECT_EQ(country->dxcc, "291");
 }
 
-TEST(DictionaryResolver, RefusedPatternNamesItsRow) {
+TEST(DictionaryLookup, RefusedPatternNamesItsRow) {
   DictionaryEntries entries;
   entries.countries = {Entry(1, "^K.*"), Entry(42, "^(K")};
   try {
-    DictionaryResolver resolver(entries);
+    DictionaryLookup resolver(entries);
     ADD_FAILURE() << "no error";
-  } catch (const DictionaryError& error) {
+  } catch (const HostError& error) {
     EXPECT_NE(std::string(error.what()).find("COUNTRY row 42"), std::string::npos) << error.what();
   }
 }
 
-TEST(DictionaryResolver, DerivedRowsBecomeEntriesAsLoaded) {
+TEST(DictionaryLookup, DerivedRowsBecomeEntriesAsLoaded) {
   DictionaryRows rows;
   rows.uniqueCalls = {DictionaryRow{"^K1ABC$", "NA", "K", "K", 291, 8, 5}};
   rows.countries = {DictionaryRow{"^K.*", "NA", "K", "unused", 291, 8, 5}};

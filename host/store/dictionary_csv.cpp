@@ -1,6 +1,6 @@
-#include "host/dictionary/dictionary_csv.h"
+#include "host/store/dictionary_csv.h"
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
 
 namespace quillet::host {
 namespace {
@@ -48,13 +48,13 @@ class CsvReader {
     for (;;) {
       std::size_t quote = text_.find('"', pos_);
       if (quote == std::string_view::npos)
-        throw DictionaryError("unclosed quote from byte " + std::to_string(start + 1));
+        throw HostError("unclosed quote from byte " + std::to_string(start + 1));
       field.append(text_.substr(pos_, quote - pos_));
       pos_ = quote + 1;
       if (pos_ >= text_.size() || std::string_view(",\r\n").find(text_[pos_]) != std::string_view::npos)
         return field;
       if (text_[pos_] != '"')
-        throw DictionaryError("text after a closing quote at byte " + std::to_string(pos_ + 1));
+        throw HostError("text after a closing quote at byte " + std::to_string(pos_ + 1));
       field += '"';
       ++pos_;
     }
