@@ -83,7 +83,9 @@ TEST(AdifScan, WellFormedFilesScanAsTheFormerFieldScannerDid) {
   WellFormedFile files(20261210);
   for (int round = 0; round < 600 && !HasFailure(); ++round) {
     const std::string text = files.Text();
-    const std::string bytes = round % 3 == 0 ? text : round % 3 == 1 ? "\xEF\xBB\xBF" + text : Utf16LeWithMark(text);
+    const std::string bytes = round % 3 == 0   ? text
+                              : round % 3 == 1 ? "\xEF\xBB\xBF" + text
+                                               : Utf16LeWithMark(text);
     std::ofstream(path, std::ios::binary) << bytes;
     AdifScan expected;
     ASSERT_TRUE(reference::ScanAdifFile(path, expected, std::size_t{1} << 20));

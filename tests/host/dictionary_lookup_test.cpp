@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "host/base/host_error.h"
+#include "host/base/text.h"
+#include "refdata/dictionaries.h"
 
 namespace quillet::host {
 namespace {
@@ -118,6 +120,63 @@ TEST(DictionaryLookup, DerivedRowsBecomeEntriesAsLoaded) {
   EXPECT_EQ(entries.uniqueCalls[0].dxcc, "291");
   EXPECT_EQ(entries.uniqueCalls[0].ituZone, "8");
   EXPECT_EQ(entries.countries[0].prefix, "");
+}
+
+// The module's own object over the same rows: its answer is the one the
+// lookup must show, table order included.
+Dictionaries ModuleDictionaries(const DictionaryEntries& entries) {
+  TUniqueCallList uniqueCalls;
+  for (const DictionaryEntry& e : entries.uniqueCalls) {
+    uniqueCalls.push_back({.Callsign = Utf16(e.pattern),
+                           .Continent = Utf16(e.continent),
+                           .ARRLPrefix = Utf16(e.arrlPrefix),
+                           .Prefix = Utf16(e.prefix),
+                           .DXCC = Utf16(e.dxcc),
+                           .ITUZone = Utf16(e.ituZone),
+                           .CQZone = Utf16(e.cqZone)});
+  }
+  TProvinceList provinces;
+  for (const DictionaryEntry& e : entries.provinces) {
+    provinces.push_back({.Continent = Utf16(e.continent),
+                         .ARRLPrefix = Utf16(e.arrlPrefix),
+                         .Prefix = Utf16(e.prefix),
+                         .DXCC = Utf16(e.dxcc),
+                         .ITUZone = Utf16(e.ituZone),
+                         .CQZone = Utf16(e.cqZone),
+                         .PrefixList = Utf16(e.pattern)});
+  }
+  TCountryList countries;
+  for (const DictionaryEntry& e : entries.countries) {
+    countries.push_back({.Continent = Utf16(e.continent),
+                         .ARRLPrefix = Utf16(e.arrlPrefix),
+                         .DXCC = Utf16(e.dxcc),
+                         .ITUZone = Utf16(e.ituZone),
+                         .CQZone = Utf16(e.cqZone),
+                         .PrefixList = Utf16(e.pattern)});
+  }
+  return Dictionaries(std::move(uniqueCalls), std::move(provinces), std::move(countries));
+}
+
+TEST(DictionaryLookup, ShowsTheModulesAnswer) {
+  DictionaryEntries entries;
+  entries.uniqueCalls = {Entry(5, "^K1ABC$", "K")};
+  entries.provinces = {DictionaryEntry{4, "^VE2.*", "NAX", "VE234X", "VE2345", "1", "040", "0051"},
+                       Entry(1, "^K1.*"), Entry(2, "K|K1XYZ")};
+  entries.countries = {DictionaryEntry{8, "^VE.*", "NA", "VE", "ignored", "291", "9", "5"}, Entry(9, "^K.*")};
+  const DictionaryLookup lookup(entries);
+  const Dictionaries module = ModuleDictionaries(entries);
+  for (const char* call : {"K1ABC", "K1XYZ", "K2XYZ", "VE2ABC", "VE3ABC", "W1AW", ""}) {
+    const std::optional<Resolution> shown = lookup.Resolve(call);
+    const std::optional<CallsignReference> expected = module.ResolveCallsign(Utf16(call));
+    ASSERT_EQ(shown.has_value(), expected.has_value()) << call;
+    if (!shown) continue;
+    EXPECT_EQ(shown->continent, Utf8(expected->continent)) << call;
+    EXPECT_EQ(shown->dxccPrefix, Utf8(expected->dxccPrefix)) << call;
+    EXPECT_EQ(shown->dxcc, Utf8(expected->dxcc)) << call;
+    EXPECT_EQ(shown->mainPrefix, Utf8(expected->mainPrefix)) << call;
+    EXPECT_EQ(shown->ituZone, Utf8(expected->ituZone)) << call;
+    EXPECT_EQ(shown->cqZone, Utf8(expected->cqZone)) << call;
+  }
 }
 
 }  // namespace
