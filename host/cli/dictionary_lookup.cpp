@@ -8,40 +8,19 @@
 #include "host/base/host_error.h"
 #include "host/base/text.h"
 #include "refdata/compiled_pattern.h"
-#include "refdata/dictionaries.h"
 #include "refdata/pattern_index.h"
 
 namespace quillet::host {
 namespace {
 
-// Each row becomes the module's own entry of its table, so that the module
-// cuts its values (ReferenceOf) and a COUNTRY row lends its DXCC prefix as
-// the main prefix, as in an import.
 CallsignReference ReferenceOfRow(DictionaryTable table, const DictionaryEntry& row) {
   switch (table) {
     case DictionaryTable::UniqueCall:
-      return ReferenceOf(TUniqueCallField{.Callsign = Utf16(row.pattern),
-                                          .Continent = Utf16(row.continent),
-                                          .ARRLPrefix = Utf16(row.arrlPrefix),
-                                          .Prefix = Utf16(row.prefix),
-                                          .DXCC = Utf16(row.dxcc),
-                                          .ITUZone = Utf16(row.ituZone),
-                                          .CQZone = Utf16(row.cqZone)});
+      return ReferenceOf(UniqueCallOf(row));
     case DictionaryTable::Province:
-      return ReferenceOf(TProvinceField{.Continent = Utf16(row.continent),
-                                        .ARRLPrefix = Utf16(row.arrlPrefix),
-                                        .Prefix = Utf16(row.prefix),
-                                        .DXCC = Utf16(row.dxcc),
-                                        .ITUZone = Utf16(row.ituZone),
-                                        .CQZone = Utf16(row.cqZone),
-                                        .PrefixList = Utf16(row.pattern)});
+      return ReferenceOf(ProvinceOf(row));
     case DictionaryTable::Country:
-      return ReferenceOf(TCountryField{.Continent = Utf16(row.continent),
-                                       .ARRLPrefix = Utf16(row.arrlPrefix),
-                                       .DXCC = Utf16(row.dxcc),
-                                       .ITUZone = Utf16(row.ituZone),
-                                       .CQZone = Utf16(row.cqZone),
-                                       .PrefixList = Utf16(row.pattern)});
+      return ReferenceOf(CountryOf(row));
   }
   return {};
 }
@@ -91,6 +70,35 @@ PatternIndex IndexOf(const std::vector<std::u16string>& patterns) {
 }
 
 }  // namespace
+
+TUniqueCallField UniqueCallOf(const DictionaryEntry& row) {
+  return {.Callsign = Utf16(row.pattern),
+          .Continent = Utf16(row.continent),
+          .ARRLPrefix = Utf16(row.arrlPrefix),
+          .Prefix = Utf16(row.prefix),
+          .DXCC = Utf16(row.dxcc),
+          .ITUZone = Utf16(row.ituZone),
+          .CQZone = Utf16(row.cqZone)};
+}
+
+TProvinceField ProvinceOf(const DictionaryEntry& row) {
+  return {.Continent = Utf16(row.continent),
+          .ARRLPrefix = Utf16(row.arrlPrefix),
+          .Prefix = Utf16(row.prefix),
+          .DXCC = Utf16(row.dxcc),
+          .ITUZone = Utf16(row.ituZone),
+          .CQZone = Utf16(row.cqZone),
+          .PrefixList = Utf16(row.pattern)};
+}
+
+TCountryField CountryOf(const DictionaryEntry& row) {
+  return {.Continent = Utf16(row.continent),
+          .ARRLPrefix = Utf16(row.arrlPrefix),
+          .DXCC = Utf16(row.dxcc),
+          .ITUZone = Utf16(row.ituZone),
+          .CQZone = Utf16(row.cqZone),
+          .PrefixList = Utf16(row.pattern)};
+}
 
 // One table's rows and the module's index over their patterns.
 class DictionaryLookup::Table {

@@ -16,6 +16,7 @@
 
 #include "host/store/dictionary_derivation.h"
 #include "host/store/dictionary_store.h"
+#include "refdata/dictionaries.h"
 
 namespace quillet::host {
 
@@ -32,6 +33,13 @@ struct Resolution {
   std::string ituZone;
   std::string cqZone;
 };
+
+// A row as the module's own entry of its table, as its loaders fill it: so
+// the module cuts its values and a COUNTRY row lends its DXCC prefix as the
+// main prefix, as in an import.
+TUniqueCallField UniqueCallOf(const DictionaryEntry& row);
+TProvinceField ProvinceOf(const DictionaryEntry& row);
+TCountryField CountryOf(const DictionaryEntry& row);
 
 class DictionaryLookup {
  public:

@@ -7,6 +7,8 @@ namespace {
 
 class CsvReader {
  public:
+  // Spreadsheet programs write a byte-order mark before UTF-8 CSV; it is no
+  // part of the first column's name.
   explicit CsvReader(std::string_view text) : text_(text) {
     if (text_.starts_with("\xEF\xBB\xBF")) text_.remove_prefix(3);
   }
@@ -15,6 +17,7 @@ class CsvReader {
     std::vector<CsvRecord> records;
     while (pos_ < text_.size()) {
       CsvRecord record = Record();
+      // An empty line reads as one absent field; it holds no row.
       bool blank = record.size() == 1 && !record[0].has_value();
       if (!blank) records.push_back(std::move(record));
     }
@@ -28,6 +31,7 @@ class CsvReader {
       ++pos_;
       record.push_back(Field());
     }
+    // CR LF, as Windows programs write it, or LF alone.
     if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
     if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     return record;

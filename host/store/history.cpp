@@ -32,6 +32,8 @@ constexpr const char* kEntryColumns =
     "SELECT ID, LOGNAME, STAMP, FILE, MODE, INSERTED, UPDATED, IGNORED, ERRORS, UNDOES, UNDONE_BY "
     "FROM HISTORY ";
 
+// The log's newest keep entries stay; the rows of the others go with them.
+// An entry's ID grows with time, so the newest are the highest.
 void Prune(Database& db, const std::string& log, int keep) {
   Statement prune = db.Prepare(
       "DELETE FROM HISTORY WHERE LOGNAME = ?1 AND ID NOT IN "
@@ -61,6 +63,8 @@ constexpr const char* kConflicts =
 void Restore(Database& db, std::int64_t entry) {
   const std::string columns = LogColumnList("");
   const std::string kept = "SELECT ROW_ID FROM HISTORY_ROWS WHERE HISTORY_ID = ?1 AND ROW_INSERTED = ";
+  // In this order: the rows the entry inserted go, the rows it changed get
+  // their values back, and those deleted since come back with their IDs.
   std::vector<std::string> steps{
       "DELETE FROM LOGS WHERE ID IN (" + kept + "1)",
       "UPDATE LOGS SET (" + columns + ") = (SELECT " + LogColumnList("h.") +
@@ -116,12 +120,15 @@ HistoryEntry History::Undo(const std::string& log, bool force, int keep) {
   last.Bind(1, log);
   if (!last.Step()) throw UndoRefused("log " + log + " has no import to undo");
   const HistoryEntry target = ReadEntry(last);
+  // Finished before the writes below, which an open read would not see.
   last = Statement();
   const std::string name = "#" + std::to_string(target.id) + " (" + target.file + ")";
   const std::int64_t rows = Count(db_, "SELECT COUNT(*) FROM HISTORY_ROWS WHERE HISTORY_ID = ?", target.id);
   const std::int64_t gone = Count(
       db_, "SELECT COUNT(*) FROM HISTORY_ROWS r WHERE HISTORY_ID = ? AND ROW_ID NOT IN (SELECT ID FROM LOGS)",
       target.id);
+  // Every row gone: the log was emptied or deleted since, and an undo would
+  // only bring back what its owner removed.
   if (rows > 0 && gone == rows && !force) {
     throw UndoRefused("the QSOs that " + name + " stored or changed are no longer in log " + log +
                       "; nothing was changed");
@@ -158,6 +165,8 @@ HistoryEntry History::Undo(const std::string& log, bool force, int keep) {
 HistoryRecorder::HistoryRecorder(Database& db, std::int64_t entry) : db_(db) {
   const std::string id = std::to_string(entry);
   const std::string columns = LogColumnList("");
+  // OR IGNORE keeps the first copy of a row: its values from before the
+  // entry, however often the entry changes it afterwards.
   const std::string saveOld = "INSERT OR IGNORE INTO HISTORY_ROWS (HISTORY_ID, ROW_ID, ROW_INSERTED, " +
                               columns + ") VALUES (" + id + ", OLD.ID, 0, " + LogColumnList("OLD.") +
                               "); END;";

@@ -71,6 +71,8 @@ std::string ReadText(const std::string& path) {
 RunSettings::RunSettings(std::string sharedPath) : sharedPath_(std::move(sharedPath)) {
   std::error_code error;
   fs::path folder = fs::temp_directory_path(error);
+  // Without a temporary folder, beside the shared file, where the run
+  // writes anyway.
   if (error) folder = fs::path(sharedPath_).parent_path();
   RemoveLeftOverCopies(folder);
   path_ = CreateUniqueFile(folder, ReadText(sharedPath_), lock_);

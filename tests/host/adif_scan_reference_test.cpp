@@ -10,6 +10,7 @@
 
 #include "host/base/text.h"
 #include "host/cli/adif_scan.h"
+#include "tests/host/expect_same_scan.h"
 #include "tests/host/reference_adif_scan.h"
 #include "tests/host/temp_folder.h"
 
@@ -92,13 +93,7 @@ TEST(AdifScan, WellFormedFilesScanAsTheFormerFieldScannerDid) {
     const std::size_t piece = static_cast<std::size_t>(round % 17 + 1);
     AdifScan actual;
     ASSERT_TRUE(ScanAdifFile(path, actual, piece));
-    EXPECT_EQ(actual.records, expected.records) << text;
-    ASSERT_EQ(actual.operators.size(), expected.operators.size()) << text;
-    for (std::size_t i = 0; i < actual.operators.size(); ++i) {
-      EXPECT_EQ(actual.operators[i].call, expected.operators[i].call) << text;
-      EXPECT_EQ(actual.operators[i].records, expected.operators[i].records) << text;
-    }
-    EXPECT_EQ(actual.datesByOperator, expected.datesByOperator) << text;
+    ExpectSameScan(actual, expected, text);
   }
 }
 

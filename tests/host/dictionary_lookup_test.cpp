@@ -4,7 +4,6 @@
 
 #include "host/base/host_error.h"
 #include "host/base/text.h"
-#include "refdata/dictionaries.h"
 
 namespace quillet::host {
 namespace {
@@ -126,34 +125,11 @@ TEST(DictionaryLookup, DerivedRowsBecomeEntriesAsLoaded) {
 // lookup must show, table order included.
 Dictionaries ModuleDictionaries(const DictionaryEntries& entries) {
   TUniqueCallList uniqueCalls;
-  for (const DictionaryEntry& e : entries.uniqueCalls) {
-    uniqueCalls.push_back({.Callsign = Utf16(e.pattern),
-                           .Continent = Utf16(e.continent),
-                           .ARRLPrefix = Utf16(e.arrlPrefix),
-                           .Prefix = Utf16(e.prefix),
-                           .DXCC = Utf16(e.dxcc),
-                           .ITUZone = Utf16(e.ituZone),
-                           .CQZone = Utf16(e.cqZone)});
-  }
+  for (const DictionaryEntry& row : entries.uniqueCalls) uniqueCalls.push_back(UniqueCallOf(row));
   TProvinceList provinces;
-  for (const DictionaryEntry& e : entries.provinces) {
-    provinces.push_back({.Continent = Utf16(e.continent),
-                         .ARRLPrefix = Utf16(e.arrlPrefix),
-                         .Prefix = Utf16(e.prefix),
-                         .DXCC = Utf16(e.dxcc),
-                         .ITUZone = Utf16(e.ituZone),
-                         .CQZone = Utf16(e.cqZone),
-                         .PrefixList = Utf16(e.pattern)});
-  }
+  for (const DictionaryEntry& row : entries.provinces) provinces.push_back(ProvinceOf(row));
   TCountryList countries;
-  for (const DictionaryEntry& e : entries.countries) {
-    countries.push_back({.Continent = Utf16(e.continent),
-                         .ARRLPrefix = Utf16(e.arrlPrefix),
-                         .DXCC = Utf16(e.dxcc),
-                         .ITUZone = Utf16(e.ituZone),
-                         .CQZone = Utf16(e.cqZone),
-                         .PrefixList = Utf16(e.pattern)});
-  }
+  for (const DictionaryEntry& row : entries.countries) countries.push_back(CountryOf(row));
   return Dictionaries(std::move(uniqueCalls), std::move(provinces), std::move(countries));
 }
 
