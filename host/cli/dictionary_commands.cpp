@@ -39,6 +39,7 @@ std::string ReadText(const std::string& path) {
   return text.str();
 }
 
+// The table named on the command line, in any letter case.
 DictionaryTable TableOf(const std::string& name) {
   std::string upper = UpperAscii(name);
   for (DictionaryTable table :
@@ -48,6 +49,7 @@ DictionaryTable TableOf(const std::string& name) {
   throw HostError("no dictionary " + name);
 }
 
+// printf's one unsigned type as wide as a size on every system we build for.
 unsigned long long Count(std::size_t count) { return static_cast<unsigned long long>(count); }
 
 int Import(const DictionaryOptions& options) {
