@@ -23,6 +23,8 @@ std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
   return parts;
 }
 
+// Blanks around fields, and the CR of a file with CR LF line ends, which
+// the split at LF leaves on each line.
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
@@ -30,6 +32,8 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// The whole text as a number, or none: "5x" is no zone, where a reading
+// that stops at the first other character would take it for 5.
 std::optional<int> ToInt(std::string_view text) {
   int value = 0;
   const char* end = text.data() + text.size();
@@ -97,6 +101,7 @@ CtyItem ParseItem(std::string_view text) {
 
 std::vector<CtyItem> ParseItems(std::string_view list) {
   list = TrimBlanks(list);
+  // The ";" closes every entity's list: one without it is a line cut short.
   if (!list.ends_with(';')) throw HostError("the prefix list does not end with ';'");
   list.remove_suffix(1);
   std::vector<CtyItem> items;
