@@ -27,6 +27,8 @@ constexpr const char* kExitStatusText =
     "Exit status: 0 the command completed, 1 it failed (for import: the run did not complete), "
     "2 usage error, 3 import --strict: the run completed but records were ignored or rejected.";
 
+// The module is loaded as for a run, over a database in memory: asking its
+// version must create no file.
 std::string ModuleVersion(const std::string& modulePath) {
   Database db(":memory:", Durability::RollbackFull);
   Journal journal(db);
@@ -43,6 +45,8 @@ std::string ModuleVersion(const std::string& modulePath) {
   }
 }
 
+// The version text of the 16-bit library the module matches with; its
+// units are ASCII.
 std::string PcreVersion() {
   PCRE2_UCHAR units[64] = {};
   if (pcre2_config(PCRE2_CONFIG_VERSION, units) < 0) return "unknown";
@@ -135,6 +139,8 @@ int RunCommandLine(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    // --help ends the parse with status 0; every other parse
+    // error is a usage error, whatever code CLI11 gives it.
     const int status = app.exit(error);
     return status == 0 ? kExitOk : kExitUsage;
   }
