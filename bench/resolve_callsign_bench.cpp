@@ -27,9 +27,9 @@
 #include "support/ascii.h"
 #include "support/callsign_scan.h"
 
-#include "host/dictionary/cty_file.h"
-#include "host/dictionary/dictionary_derivation.h"
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
+#include "host/store/cty_file.h"
+#include "host/store/dictionary_derivation.h"
 
 namespace quillet {
 namespace {
@@ -222,7 +222,7 @@ Dictionary CountryFileDictionary() {
   std::vector<host::CtyEntity> entities;
   try {
     entities = host::ReadCtyFile(QUILLET_CTY_FILE);
-  } catch (const host::DictionaryError&) {
+  } catch (const host::HostError&) {
     return {};
   }
   const host::DictionaryRows rows = host::DeriveDictionaryRows(entities);

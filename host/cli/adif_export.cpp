@@ -18,12 +18,16 @@ std::string SelectSql() {
     sql += column.column;
     first = false;
   }
+  // QSODATE holds a time too: the last day counts whole, so the bound on it
+  // compares the day alone. ID breaks ties, so an export is the same twice.
   sql +=
       " FROM LOGS WHERE LOGNAME = ?1 AND (?2 = '' OR QSODATE >= ?2)"
       " AND (?3 = '' OR substr(QSODATE, 1, 10) <= ?3) ORDER BY QSODATE, ID";
   return sql;
 }
 
+// 'YYYY-MM-DD' and 'HH:MM:SS' as ADIF writes them, digits only; keep bounds
+// the stored text to the part the field carries.
 std::string WithoutPunctuation(std::string_view stored, std::size_t keep) {
   std::string digits;
   for (char c : stored.substr(0, keep)) {
@@ -39,6 +43,7 @@ std::string AdifValue(const AdifColumn& column, const std::string& stored) {
     case AdifForm::Number:
       return stored;
     case AdifForm::Boolean:
+      // The host stores any true flag as non-zero.
       return stored.empty() ? std::string() : stored == "0" ? "N" : "Y";
     case AdifForm::Date:
       return WithoutPunctuation(stored, 10);
@@ -85,6 +90,8 @@ std::int64_t WriteAdifExport(Database& db, const ExportSelection& selection, std
       if (value.empty()) continue;
       record += AdifField(columns[i].field, value);
     }
+    // The log's operator as the station: a re-import into a new log then
+    // finds whose log it is, and a record without OPERATOR is still taken.
     if (!selection.stationCall.empty()) record += AdifField("STATION_CALLSIGN", selection.stationCall);
     out << record << "<EOR>\n";
     ++records;

@@ -1,8 +1,10 @@
-// A light scan of an ADIF file, independent of the module's reader, for
-// what the host wants to know before an import: whether the file holds
-// records at all, and whose log it is. The file is read a piece at a time
-// and only counts are kept, so a scan takes little memory whatever the
-// file's size.
+// A light scan of an ADIF file for what the host wants to know before an
+// import: whether the file holds records at all, and whose log it is. It
+// reads the file with the module's own source reading and ADIF reader, so
+// that it finds the records, and in them the fields, that the import will
+// find: a second decoder could count a record the module never sees. Only
+// counts are kept, and the reading holds what an import holds: a piece of
+// the file and one record.
 #pragma once
 
 #include <map>
@@ -34,13 +36,10 @@ struct AdifScan {
 };
 
 // The file at path, read in pieces of pieceBytes; false when it cannot be
-// opened or read. Its text is read as the module reads it, in UTF-8: a
-// byte-order mark selects UTF-8, UTF-16 LE or UTF-16 BE; without one the
-// bytes are taken as they are. A NUL character ends the text.
-//
-// Fields before <EOH> belong to the header and are skipped; without <EOH>,
-// a text that starts with "<" is all records. A record is the fields up to
-// <EOR>, and the fields after the last <EOR> are one more record.
+// opened or read. Its text, header and records are the module's
+// (engine/source_lines.h, adif/adif_reader.h); a record counts when it
+// holds a field besides its terminator, as the blank lines after the last
+// record make a record string that holds none.
 bool ScanAdifFile(const std::string& path, AdifScan& scan, std::size_t pieceBytes = std::size_t{1} << 20);
 
 }  // namespace quillet::host

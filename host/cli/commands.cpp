@@ -10,7 +10,7 @@
 #include <iostream>
 #include <new>
 
-#include "host/dictionary/dictionary_commands.h"
+#include "host/cli/dictionary_commands.h"
 #include "host/os/console.h"
 #include "host/os/module_library.h"
 #include "host/services/bstr.h"
@@ -27,6 +27,8 @@ constexpr const char* kExitStatusText =
     "Exit status: 0 the command completed, 1 it failed (for import: the run did not complete), "
     "2 usage error, 3 import --strict: the run completed but records were ignored or rejected.";
 
+// The module is loaded as for a run, over a database in memory: asking its
+// version must create no file.
 std::string ModuleVersion(const std::string& modulePath) {
   Database db(":memory:", Durability::RollbackFull);
   Journal journal(db);
@@ -43,6 +45,8 @@ std::string ModuleVersion(const std::string& modulePath) {
   }
 }
 
+// The version text of the 16-bit library the module matches with; its
+// units are ASCII.
 std::string PcreVersion() {
   PCRE2_UCHAR units[64] = {};
   if (pcre2_config(PCRE2_CONFIG_VERSION, units) < 0) return "unknown";
@@ -127,7 +131,7 @@ int RunCommandLine(int argc, char** argv) {
   AddImportCommand(app, action);
   AddLogCommands(app, action);
   AddExportCommand(app, action);
-  AddDictionaryCommands(app, action, [](const std::string& path) { Database(path, Durability::Wal); });
+  AddDictionaryCommands(app, action);
   std::vector<std::string> helpWords;
   CLI::App* help = app.add_subcommand("help", "Show the help of quillet or of one command");
   help->add_option("COMMAND", helpWords, "A command, such as: import, log set, dict import");
@@ -135,6 +139,8 @@ int RunCommandLine(int argc, char** argv) {
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& error) {
+    // --help ends the parse with status 0; every other parse
+    // error is a usage error, whatever code CLI11 gives it.
     const int status = app.exit(error);
     return status == 0 ? kExitOk : kExitUsage;
   }

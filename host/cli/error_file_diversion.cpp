@@ -6,8 +6,8 @@
 #include <sstream>
 #include <utility>
 
+#include "engine/error_file.h"
 #include "host/base/host_error.h"
-#include "host/base/text.h"
 #include "host/os/staged_file.h"
 
 namespace quillet::host {
@@ -32,6 +32,7 @@ void PutBack(const std::string& errorFile, const std::optional<std::string>& bef
     fs::remove(errorFile, error);
     return;
   }
+  // Staged and renamed: a reader never sees half of the file put back.
   StagedFile file(errorFile);
   file.Stream() << *before;
   file.Commit();
@@ -48,10 +49,9 @@ std::optional<std::string> ReadIfPresent(const std::string& path) {
 
 }  // namespace
 
+// Paths are in the system's narrow encoding, as the command line gave them.
 std::string ErrorFilePathOf(const std::string& source) {
-  fs::path path = source;
-  if (EqualsNoCase(path.extension().string(), ".err")) return source + ".err";
-  return path.replace_extension(".err").string();
+  return fs::path(quillet::ErrorFilePathOf(fs::path(source).u16string())).string();
 }
 
 void RestoreAbandonedErrorFiles() {
@@ -71,6 +71,8 @@ void RestoreAbandonedErrorFiles() {
   });
 }
 
+// What was there before is kept whole: a dry run must leave the file as it
+// found it, and the file of an earlier run is small.
 ErrorFileDiversion::ErrorFileDiversion(std::string errorFile, std::string target)
     : errorFile_(std::move(errorFile)),
       target_(std::move(target)),
@@ -85,9 +87,11 @@ void ErrorFileDiversion::Finish() {
   finished_ = true;
   const std::optional<std::string> written = ReadIfPresent(errorFile_);
   Restore();
+  // The same text as before: the run wrote no error file of its own.
   if (!written || written == before_) return;
   if (target_.empty()) {
     std::fwrite(written->data(), 1, written->size(), stderr);
+    // What the host writes next starts on a line of its own.
     std::fputs("\n", stderr);
     return;
   }

@@ -15,8 +15,9 @@
 
 namespace quillet::host {
 
-// The module's error file for a source: ".err" in place of the extension,
-// appended instead when the source is itself an .err file.
+// The module's error file for a source, named by the module's own rule
+// (engine/error_file.h), so that the host diverts and reports the file the
+// module writes.
 std::string ErrorFilePathOf(const std::string& source);
 
 // Puts back the error files of dry runs that were killed outright.

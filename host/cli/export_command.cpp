@@ -31,11 +31,15 @@ int RunExport(const ExportOptions& options) {
   ExportSelection selection = options.selection;
   selection.log = log->name;
   selection.stationCall = log->operatorCall;
+  // Standard output carries the file alone; the count goes to standard
+  // error only when a file is written.
   if (options.file == "-") {
     WriteAdifExport(db, selection, std::cout);
     std::cout.flush();
     return std::cout ? kExitOk : kExitIncomplete;
   }
+  // Written beside the target and renamed onto it when complete: an export
+  // that fails leaves the file of an earlier one whole.
   StagedFile file(options.file);
   const std::int64_t records = WriteAdifExport(db, selection, file.Stream());
   file.Commit();

@@ -2,18 +2,20 @@
 // menu command, as an operator would, and reports whether it completed.
 #pragma once
 
+#include <functional>
 #include <string>
 
 #include "host/cli/commands.h"
 #include "host/store/history.h"
 #include "host/store/log_book.h"
-#ifdef _WIN32
-#include "host/services/windows_dialog_operator.h"
-#endif
 
 namespace quillet::host {
 
 struct AdifScan;
+// The Windows dialog operator (services/windows_dialog_operator.h), named
+// only: its window types stay out of the command's header.
+class DialogOperator;
+struct DialogControls;
 
 inline constexpr const char* kImportCommandCaption = "Append ADIF data into current log";
 
@@ -49,9 +51,10 @@ struct ImportOptions {
 // options disagree with the log, kExitIncomplete otherwise.
 int RunImport(const ImportOptions& options);
 #ifdef _WIN32
-// With the real dialog operated by script instead of "Append" then "Close";
-// 0 also needs the script to succeed.
-int RunImport(const ImportOptions& options, const DialogScript& script);
+// With the real dialog operated by script (a DialogScript) instead of
+// "Append" then "Close"; 0 also needs the script to succeed.
+int RunImport(const ImportOptions& options,
+              const std::function<int(DialogOperator& person, const DialogControls& dialog)>& script);
 #endif
 
 // Raised before any change when an import cannot start; the message is the

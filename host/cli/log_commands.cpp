@@ -34,6 +34,8 @@ int NoLog(const LogOptions& options, Database& db) {
 int CreateLog(const LogOptions& options) {
   Database db = OpenDatabase(options.database);
   LogBook book(db);
+  // Stored as the module compares it with a record's operator: trimmed and
+  // upper-cased a to z.
   const LogEntry log{options.name, UpperAscii(TrimText(options.operatorCall)), options.closing};
   book.Create(log);
   std::printf("log %s created for %s, closing %s\n", log.name.c_str(), OrNone(log.operatorCall),
@@ -68,6 +70,7 @@ int DeleteLog(const LogOptions& options) {
   const auto log = book.Find(options.name);
   if (!log) return NoLog(options, db);
   const std::int64_t qsos = book.QsoCount(log->name);
+  // QSOs are the operator's record: they go only when asked for by name.
   if (qsos > 0 && !options.withQsos) {
     std::fprintf(stderr,
                  "quillet: log %s holds %lld QSOs; delete them with it: quillet log delete %s --with-qsos\n",
@@ -98,6 +101,8 @@ void PrintCounts(const char* title, const std::vector<std::pair<std::string, std
   }
 }
 
+// The settings shown are those the host hands the module for this log
+// (GetVariable), so that a run's behaviour can be traced to them.
 int ShowLog(const LogOptions& options) {
   Database db = OpenDatabaseToRead(options.database);
   LogBook book(db);
@@ -115,6 +120,7 @@ int ShowLog(const LogOptions& options) {
   return kExitOk;
 }
 
+// An entry whose run never completed has no counts: "?" rather than 0.
 std::string CountText(const std::optional<std::int64_t>& count) {
   return count ? std::to_string(*count) : "?";
 }
@@ -193,6 +199,7 @@ void AddLogCommands(CLI::App& app, CommandAction& action) {
       setCommand->add_option("--operator", set->operatorCall, "The new operator's callsign");
   CLI::Option* closingOption = AddClosingOption(*setCommand, set->closing);
   setCommand->add_option("--rename", set->rename, "The log's new name (its QSOs move with it)");
+  // Given, even as "": an empty operator is a change to a log without one.
   setCommand->parse_complete_callback([set, operatorOption, closingOption] {
     set->operatorGiven = operatorOption->count() > 0;
     set->closingGiven = closingOption->count() > 0;

@@ -11,6 +11,8 @@
 namespace quillet::host {
 namespace {
 
+// The primary code: extended codes (SQLITE_IOERR_WRITE, ...) carry it in
+// their low byte.
 bool IsFault(int status) {
   switch (status & 0xFF) {
     case SQLITE_FULL:
@@ -59,6 +61,8 @@ Statement::Statement(sqlite3* db, std::string_view sql) : db_(db) {
     stmt_ = nullptr;
     Raise(db, status);
   }
+  // SQLite prepares blank text or a lone comment as no statement at all,
+  // which would step as done without having run anything.
   if (stmt_ == nullptr) throw HostError("empty statement");
   tail_ = sql.substr(static_cast<std::size_t>(tail - sql.data()));
 }

@@ -48,6 +48,8 @@ constexpr const char* kDeletedRows =
 // The rows an entry left in the log.
 const std::string kEntryRows = std::string(kInsertedRows) + " UNION ALL " + kChangedRows;
 
+// The log's newest keep entries stay; the rows of the others go with them.
+// An entry's ID grows with time, so the newest are the highest.
 void Prune(Database& db, const std::string& log, int keep) {
   Statement prune = db.Prepare(
       "DELETE FROM HISTORY WHERE LOGNAME = ?1 AND ID NOT IN "
@@ -81,6 +83,9 @@ const std::string kConflicts =
 void Restore(Database& db, std::int64_t entry) {
   const std::string columns = LogColumnList("");
   const std::string changed = kChangedRows;
+  // In this order: the rows the entry inserted go, the rows it changed get
+  // their values back, and those deleted (by the entry, or since) come back
+  // with their IDs.
   std::vector<std::string> steps{
       "DELETE FROM LOGS WHERE ID IN (" + std::string(kInsertedRows) + ")",
       "UPDATE LOGS SET (" + columns + ") = (SELECT " + LogColumnList("h.") +
@@ -176,6 +181,7 @@ HistoryEntry History::Undo(const std::string& log, bool force, int keep) {
   last.Bind(1, log);
   if (!last.Step()) throw UndoRefused("log " + log + " has no import to undo");
   const HistoryEntry target = ReadEntry(last);
+  // Finished before the writes below, which an open read would not see.
   last = Statement();
   const std::string name = EntryName(target);
   if (const auto blind = LaterWithoutRows(db_, log, target.id); blind && !force) {
@@ -187,6 +193,8 @@ HistoryEntry History::Undo(const std::string& log, bool force, int keep) {
   const std::int64_t rows = Count(db_, "SELECT COUNT(*) FROM (" + kEntryRows + ")", target.id);
   const std::int64_t gone = Count(
       db_, "SELECT COUNT(*) FROM (" + kEntryRows + ") WHERE ROW_ID NOT IN (SELECT ID FROM LOGS)", target.id);
+  // Every row gone: the log was emptied or deleted since, and an undo would
+  // only bring back what its owner removed.
   if (rows > 0 && gone == rows && !force) {
     throw UndoRefused("the QSOs that " + name + " stored or changed are no longer in log " + log +
                       "; nothing was changed");
@@ -225,6 +233,8 @@ HistoryRecorder::HistoryRecorder(Database& db, std::int64_t entry) : db_(db) {
   const std::string id = std::to_string(entry);
   const std::string notInserted =
       "NOT EXISTS (SELECT 1 FROM HISTORY_INSERTED WHERE HISTORY_ID = " + id + " AND ROW_ID = OLD.ID)";
+  // OR IGNORE keeps the first copy of a row: its values from before the
+  // entry, however often the entry changes it afterwards.
   const std::string saveOld = "INSERT OR IGNORE INTO HISTORY_ROWS (HISTORY_ID, ROW_ID, ROW_INSERTED, " +
                               LogColumnList("") + ") VALUES (" + id + ", OLD.ID, 0, " +
                               LogColumnList("OLD.") + ");";

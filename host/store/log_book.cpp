@@ -6,6 +6,8 @@
 
 namespace quillet::host {
 
+// A day and nothing more: the dialect's date forms also take a time, which a
+// closing date has none of.
 bool IsClosingDate(std::string_view text) { return text.size() == 10 && !DateLiteral(text).empty(); }
 
 std::optional<LogEntry> LogBook::Find(std::string_view name) {
@@ -26,6 +28,8 @@ void LogBook::Create(const LogEntry& entry) {
 
 bool LogBook::Ensure(const LogEntry& entry) {
   if (const auto existing = Find(entry.name)) {
+    // Another import that stored the same log first agrees with this one on
+    // whose log it is: the two share it.
     if (existing->operatorCall == entry.operatorCall && existing->closing == entry.closing) return false;
     throw LogConflict("log " + existing->name + " was created meanwhile by another import, for " +
                       (existing->operatorCall.empty() ? "no operator" : existing->operatorCall) +
@@ -37,6 +41,9 @@ bool LogBook::Ensure(const LogEntry& entry) {
   return true;
 }
 
+// Only the log as it was stored, and only while it holds no QSO: another
+// import may have stored into it or changed it meanwhile. The check and the
+// removal share one write transaction, so that none can come between them.
 bool LogBook::DeleteIfEmpty(const LogEntry& entry) {
   Transaction transaction(db_);
   const auto existing = Find(entry.name);
@@ -69,6 +76,8 @@ std::int64_t LogBook::QsoCount(std::string_view name) {
 namespace quillet::host {
 namespace {
 
+// NULL and the empty text both mean a column left empty, so they count as
+// one; most frequent first, ties by value, so that the listing is stable.
 std::vector<std::pair<std::string, std::int64_t>> CountsBy(Database& db, std::string_view column,
                                                            std::string_view name) {
   Statement select = db.Prepare("SELECT COALESCE(" + std::string(column) +
@@ -84,6 +93,7 @@ std::vector<std::pair<std::string, std::int64_t>> CountsBy(Database& db, std::st
 
 LogContents LogBook::Contents(std::string_view name) {
   LogContents contents;
+  // QSO dates are stored as 'YYYY-MM-DD HH:MM:SS'; the range shows days.
   Statement range = db_.Prepare(
       "SELECT COUNT(*), COALESCE(substr(MIN(QSODATE), 1, 10), ''), COALESCE(substr(MAX(QSODATE), 1, 10), '') "
       "FROM LOGS WHERE LOGNAME = ?");
@@ -94,6 +104,9 @@ LogContents LogBook::Contents(std::string_view name) {
   return contents;
 }
 
+// Log names compare without regard to case (NAME is NOCASE), so a new case
+// of the same name is no clash. QSOs name their log, so they move with it
+// in the same transaction.
 void LogBook::Update(std::string_view name, const LogEntry& entry) {
   if (!EqualsNoCase(name, entry.name) && Find(entry.name)) throw HostError("log " + entry.name + " exists");
   Transaction transaction(db_);

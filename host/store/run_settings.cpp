@@ -25,6 +25,8 @@ std::string ReadText(const std::string& path) {
 // A run killed outright leaves its copy, which the next run removes: what
 // it remembered is lost with it, as the run did not complete.
 RunSettings::RunSettings(std::string sharedPath) : sharedPath_(std::move(sharedPath)) {
+  // Without a temporary folder, beside the shared file, where the run
+  // writes anyway.
   const fs::path fallback = fs::path(sharedPath_).parent_path();
   RecoverLeftOverRunFiles(RunFileFolder(fallback), kRunPrefix, kRunExtension, [](const std::string&) {});
   copy_ = std::make_unique<RunFile>(kRunPrefix, kRunExtension, ReadText(sharedPath_), fallback);

@@ -5,8 +5,13 @@
 namespace quillet::host {
 namespace {
 
+// Text compares without regard to case, as in the host's own database: the
+// module's conditions are written for that.
 constexpr std::string_view kText = "TEXT COLLATE NOCASE";
+// 'YYYY-MM-DD HH:MM:SS' (the dialect's translation of a date), which sorts
+// and compares as the dates it holds.
 constexpr std::string_view kDateTime = "TEXT";
+// A flag the module's INSERT leaves out reads false, never NULL.
 constexpr std::string_view kFlag = "INTEGER NOT NULL DEFAULT 0";
 
 struct Column {
@@ -53,6 +58,10 @@ constexpr Column kLogColumns[] = {
     {"QSOTIME", kText},
 };
 
+// The dictionaries' numbers have the types the module's loaders read them
+// in (integer or text), and their validity dates are NULL when open. The
+// index on LOGS covers the QSO key, which the existence query of every
+// record tests.
 constexpr std::string_view kDictionaries = R"sql(
 CREATE TABLE IF NOT EXISTS UNIQUECALL (
   ID INTEGER PRIMARY KEY, Callsign TEXT, Continent TEXT, ARRLPrefix TEXT, Prefix TEXT,

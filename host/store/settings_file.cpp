@@ -14,6 +14,8 @@ namespace {
 
 constexpr std::size_t kNone = std::string::npos;
 
+// Each system's own line ends, as its editors and its ini functions write
+// them; either is read.
 #ifdef _WIN32
 constexpr std::string_view kLineEnd = "\r\n";
 #else
@@ -27,6 +29,8 @@ std::optional<std::string_view> SectionName(std::string_view line) {
   return TrimText(line.substr(1, line.size() - 2));
 }
 
+// Sections and keys match without regard to case, as the module's ini store
+// (and the system's profile functions) match them.
 bool HasKey(std::string_view line, std::string_view key) {
   const std::size_t equals = line.find('=');
   return equals != kNone && EqualsNoCase(TrimText(line.substr(0, equals)), key);
@@ -38,6 +42,7 @@ IniFile IniFile::Load(const std::string& path) {
   IniFile file;
   file.path_ = path;
   std::ifstream in(path, std::ios::binary);
+  // No file yet is an empty one: the first run writes it.
   if (!in) return file;
   std::string line;
   while (std::getline(in, line)) {

@@ -123,6 +123,8 @@ class Translator {
     out_.append(sql_.substr(start));
   }
 
+  // The dialect quotes text in double quotes, SQLite names: the text goes to
+  // SQLite single-quoted, or as a value.
   void DoubleQuoted() {
     ++i_;
     std::string value;
@@ -143,6 +145,8 @@ class Translator {
     EmitText(std::move(value));
   }
 
+  // A "#" that opens no date the dialect knows is left as written: the
+  // translation changes only what it understands.
   void Date() {
     const std::size_t close = sql_.find('#', i_ + 1);
     const std::string literal =
@@ -173,12 +177,14 @@ class Translator {
       }
     }
     const std::string_view token = sql_.substr(i_, end - i_);
+    // Digits that end or continue a word ("T1", "1ST") belong to the word.
     const bool number = token != "." && !AfterWord() && (end == sql_.size() || !IsWordPart(sql_[end]));
     i_ = end;
     if (!number) return out_.append(token), void();
     Emit(NumberValue(token), token);
   }
 
+  // An integer where it fits 64 bits, as SQLite reads one; a real otherwise.
   static SqlValue NumberValue(std::string_view token) {
     SqlValue value;
     if (token.find_first_of(".eE") == std::string_view::npos) {

@@ -42,7 +42,10 @@ Statement& StatementCache::Prepared(const std::string& shape) {
   if (auto found = statements_.find(shape); found != statements_.end()) return found->second;
   Statement statement = db_.Prepare(shape);
   const std::string_view tail = TrimText(statement.Tail());
+  // The module's text is run as one statement; more would run only the first.
   if (!tail.empty() && tail != ";") throw HostError("more than one statement");
+  // The module's statements come in few shapes, so a full cache is rare: it
+  // starts over rather than keeping an order of use.
   if (statements_.size() >= kCapacity) statements_.clear();
   return statements_.emplace(shape, std::move(statement)).first->second;
 }
@@ -54,6 +57,8 @@ std::int64_t StatementCache::Run(const ParameterizedSql& sql) {
   for (std::size_t i = 0; i < sql.values.size(); ++i) {
     BindValue(statement, static_cast<int>(i + 1), sql.values[i]);
   }
+  // Stepped to its end before the reset: a reset part-way would leave the
+  // rest of its work undone.
   std::int64_t first = 0;
   if (statement.Step()) {
     first = statement.Integer(0);

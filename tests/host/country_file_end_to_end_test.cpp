@@ -1,6 +1,6 @@
 // The built module, run by quillet over the dictionaries `dict import`
 // derives from the country file, against the country file's own rule
-// (tests/host_dictionary/country_file_rule.h): the six values mode 2 fills
+// (tests/host/country_file_rule.h): the six values mode 2 fills
 // into LOGS for a corpus of callsigns, and for the QSOs of real log files.
 //
 // The module's rows are prefix patterns over the callsign as written, so a
@@ -16,9 +16,9 @@
 #include <optional>
 #include <sstream>
 
+#include "tests/host/country_file_rule.h"
 #include "tests/host/quillet_runner.h"
 #include "tests/host/temp_folder.h"
-#include "tests/host_dictionary/country_file_rule.h"
 
 // Every k-th generated call only (the calls of tests/data always), to keep
 // the sanitizer build's run short.

@@ -13,6 +13,7 @@
 #include "host/cli/adif_scan.h"
 #include "host/cli/import_report.h"
 #include "host/os/console.h"
+#include "tests/host/expect_same_scan.h"
 #include "tests/host/temp_folder.h"
 
 namespace quillet::host {
@@ -159,16 +160,6 @@ AdifScan ScanText(const std::string& text) {
   const std::string path = folder.File("text.adi");
   std::ofstream(path, std::ios::binary) << text;
   return ScanWholeFile(path);
-}
-
-void ExpectSameScan(const AdifScan& actual, const AdifScan& expected, const std::string& context) {
-  EXPECT_EQ(actual.records, expected.records) << context;
-  ASSERT_EQ(actual.operators.size(), expected.operators.size()) << context;
-  for (std::size_t i = 0; i < actual.operators.size(); ++i) {
-    EXPECT_EQ(actual.operators[i].call, expected.operators[i].call) << context;
-    EXPECT_EQ(actual.operators[i].records, expected.operators[i].records) << context;
-  }
-  EXPECT_EQ(actual.datesByOperator, expected.datesByOperator) << context;
 }
 
 TEST(AdifScan, CountsRecordsAndFindsTheMostFrequentOperator) {

@@ -1,4 +1,4 @@
-#include "host_dictionary/country_file_rule.h"
+#include "tests/host/country_file_rule.h"
 
 #include <algorithm>
 #include <cctype>

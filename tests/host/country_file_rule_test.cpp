@@ -11,12 +11,12 @@
 #include <fstream>
 #include <iostream>
 
-#include "host/dictionary/cty_file.h"
-#include "host/dictionary/dictionary_derivation.h"
-#include "host/dictionary/dictionary_resolver.h"
-#include "host/dictionary/dictionary_store.h"
-#include "host_dictionary/country_file_rule.h"
-#include "host_dictionary/test_database.h"
+#include "host/cli/dictionary_lookup.h"
+#include "host/store/cty_file.h"
+#include "host/store/dictionary_derivation.h"
+#include "host/store/dictionary_store.h"
+#include "tests/host/country_file_rule.h"
+#include "tests/host/test_database.h"
 
 namespace quillet::host {
 namespace {
@@ -42,7 +42,7 @@ class CountryFileRule : public ::testing::Test {
     if (!std::filesystem::exists(QUILLET_CTY_FILE)) return;
     database_ = new testing::TestDatabase();
     counts_ = ReplaceDictionaries(database_->get(), DeriveDictionaryRows(ReadCtyFile(QUILLET_CTY_FILE)));
-    resolver_ = new DictionaryResolver(ReadDictionaryEntries(database_->get(), LocalDayText()));
+    resolver_ = new DictionaryLookup(ReadDictionaryEntries(database_->get(), LocalDayText()));
   }
   static void TearDownTestSuite() {
     delete resolver_;
@@ -53,12 +53,12 @@ class CountryFileRule : public ::testing::Test {
   }
 
   static testing::TestDatabase* database_;
-  static DictionaryResolver* resolver_;
+  static DictionaryLookup* resolver_;
   static DictionaryCounts counts_;
 };
 
 testing::TestDatabase* CountryFileRule::database_ = nullptr;
-DictionaryResolver* CountryFileRule::resolver_ = nullptr;
+DictionaryLookup* CountryFileRule::resolver_ = nullptr;
 DictionaryCounts CountryFileRule::counts_;
 
 TEST_F(CountryFileRule, ModuleRuleOverDerivedRowsAgreesWithTheFilesRule) {

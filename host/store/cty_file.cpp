@@ -1,10 +1,10 @@
-#include "host/dictionary/cty_file.h"
+#include "host/store/cty_file.h"
 
 #include <charconv>
 #include <fstream>
 #include <sstream>
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
 
 namespace quillet::host {
 namespace {
@@ -23,6 +23,8 @@ std::vector<std::string_view> SplitAt(std::string_view text, char separator) {
   return parts;
 }
 
+// Blanks around fields, and the CR of a file with CR LF line ends, which
+// the split at LF leaves on each line.
 std::string_view TrimBlanks(std::string_view text) {
   while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
   while (!text.empty() && (text.back() == ' ' || text.back() == '\t' || text.back() == '\r'))
@@ -30,6 +32,8 @@ std::string_view TrimBlanks(std::string_view text) {
   return text;
 }
 
+// The whole text as a number, or none: "5x" is no zone, where a reading
+// that stops at the first other character would take it for 5.
 std::optional<int> ToInt(std::string_view text) {
   int value = 0;
   const char* end = text.data() + text.size();
@@ -40,7 +44,7 @@ std::optional<int> ToInt(std::string_view text) {
 
 int RequireInt(std::string_view text, std::string_view what) {
   if (std::optional<int> value = ToInt(TrimBlanks(text))) return *value;
-  throw DictionaryError(std::string(what) + " is not a number: \"" + std::string(text) + "\"");
+  throw HostError(std::string(what) + " is not a number: \"" + std::string(text) + "\"");
 }
 
 // Applies one attribute written after an item, e.g. "(4)" or "[7]".
@@ -87,17 +91,18 @@ CtyItem ParseItem(std::string_view text) {
     char open = text[marks];
     std::size_t close = text.find(ClosingOf(open), marks + 1);
     if (close == std::string_view::npos)
-      throw DictionaryError("unclosed '" + std::string(1, open) + "' in \"" + std::string(text) + "\"");
+      throw HostError("unclosed '" + std::string(1, open) + "' in \"" + std::string(text) + "\"");
     ApplyAttribute(item, open, text.substr(marks + 1, close - marks - 1));
     marks = close + 1;
   }
-  if (item.text.empty()) throw DictionaryError("empty item in the prefix list");
+  if (item.text.empty()) throw HostError("empty item in the prefix list");
   return item;
 }
 
 std::vector<CtyItem> ParseItems(std::string_view list) {
   list = TrimBlanks(list);
-  if (!list.ends_with(';')) throw DictionaryError("the prefix list does not end with ';'");
+  // The ";" closes every entity's list: one without it is a line cut short.
+  if (!list.ends_with(';')) throw HostError("the prefix list does not end with ';'");
   list.remove_suffix(1);
   std::vector<CtyItem> items;
   for (std::string_view word : SplitAt(list, ' ')) {
@@ -119,7 +124,7 @@ std::string JoinName(const std::vector<std::string_view>& fields) {
 
 CtyEntity ParseEntity(std::string_view line) {
   std::vector<std::string_view> fields = SplitAt(line, ',');
-  if (fields.size() < kFieldCount) throw DictionaryError("expected 10 fields");
+  if (fields.size() < kFieldCount) throw HostError("expected 10 fields");
   const std::size_t last = fields.size() - 1;
   CtyEntity entity;
   entity.primaryPrefix = std::string(TrimBlanks(fields[0]));
@@ -129,7 +134,7 @@ CtyEntity ParseEntity(std::string_view line) {
   entity.cqZone = RequireInt(fields[last - 5], "CQ zone");
   entity.ituZone = RequireInt(fields[last - 4], "ITU zone");
   entity.items = ParseItems(fields[last]);
-  if (entity.primaryPrefix.empty()) throw DictionaryError("empty primary prefix");
+  if (entity.primaryPrefix.empty()) throw HostError("empty primary prefix");
   return entity;
 }
 
@@ -142,8 +147,8 @@ std::vector<CtyEntity> ParseCtyText(std::string_view text) {
     if (TrimBlanks(lines[i]).empty()) continue;
     try {
       entities.push_back(ParseEntity(TrimBlanks(lines[i])));
-    } catch (const DictionaryError& error) {
-      throw DictionaryError("line " + std::to_string(i + 1) + ": " + error.what());
+    } catch (const HostError& error) {
+      throw HostError("line " + std::to_string(i + 1) + ": " + error.what());
     }
   }
   return entities;
@@ -151,13 +156,13 @@ std::vector<CtyEntity> ParseCtyText(std::string_view text) {
 
 std::vector<CtyEntity> ReadCtyFile(const std::string& path) {
   std::ifstream file(path, std::ios::binary);
-  if (!file) throw DictionaryError("cannot read the country file " + path);
+  if (!file) throw HostError("cannot read the country file " + path);
   std::ostringstream text;
   text << file.rdbuf();
   try {
     return ParseCtyText(text.str());
-  } catch (const DictionaryError& error) {
-    throw DictionaryError(path + ", " + error.what());
+  } catch (const HostError& error) {
+    throw HostError(path + ", " + error.what());
   }
 }
 

@@ -1,9 +1,9 @@
-#include "host/dictionary/dictionary_store.h"
+#include "host/store/dictionary_store.h"
 
 #include <gtest/gtest.h>
 
-#include "host/dictionary/dictionary_error.h"
-#include "host_dictionary/test_database.h"
+#include "host/base/host_error.h"
+#include "tests/host/test_database.h"
 
 namespace quillet::host {
 namespace {
@@ -98,8 +98,7 @@ TEST(DictionaryStore, RefusedCsvChangesNothing) {
       {"", true},                                 // no header
   };
   for (const auto& [csv, replace] : refused) {
-    EXPECT_THROW(LoadDictionaryCsv(db.get(), DictionaryTable::Province, csv, replace), DictionaryError)
-        << csv;
+    EXPECT_THROW(LoadDictionaryCsv(db.get(), DictionaryTable::Province, csv, replace), HostError) << csv;
     EXPECT_EQ(db.Text("SELECT group_concat(PrefixList, ' ') FROM PROVINCE"), "^KH0.* ^N.*") << csv;
   }
 }
@@ -108,7 +107,7 @@ TEST(DictionaryStore, FailedReplaceKeepsOldRows) {
   TestDatabase db;
   ReplaceDictionaries(db.get(), SampleRows());
   db.Exec("CREATE TRIGGER refuse BEFORE INSERT ON COUNTRY BEGIN SELECT RAISE(ABORT, 'refused'); END");
-  EXPECT_THROW(ReplaceDictionaries(db.get(), SampleRows()), DictionaryError);
+  EXPECT_THROW(ReplaceDictionaries(db.get(), SampleRows()), HostError);
   EXPECT_EQ(db.Text("SELECT COUNT(*) FROM UNIQUECALL"), "1");
   EXPECT_EQ(db.Text("SELECT COUNT(*) FROM PROVINCE"), "2");
 }

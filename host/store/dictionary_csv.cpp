@@ -1,12 +1,14 @@
-#include "host/dictionary/dictionary_csv.h"
+#include "host/store/dictionary_csv.h"
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
 
 namespace quillet::host {
 namespace {
 
 class CsvReader {
  public:
+  // Spreadsheet programs write a byte-order mark before UTF-8 CSV; it is no
+  // part of the first column's name.
   explicit CsvReader(std::string_view text) : text_(text) {
     if (text_.starts_with("\xEF\xBB\xBF")) text_.remove_prefix(3);
   }
@@ -15,6 +17,7 @@ class CsvReader {
     std::vector<CsvRecord> records;
     while (pos_ < text_.size()) {
       CsvRecord record = Record();
+      // An empty line reads as one absent field; it holds no row.
       bool blank = record.size() == 1 && !record[0].has_value();
       if (!blank) records.push_back(std::move(record));
     }
@@ -28,6 +31,7 @@ class CsvReader {
       ++pos_;
       record.push_back(Field());
     }
+    // CR LF, as Windows programs write it, or LF alone.
     if (pos_ < text_.size() && text_[pos_] == '\r') ++pos_;
     if (pos_ < text_.size() && text_[pos_] == '\n') ++pos_;
     return record;
@@ -48,13 +52,13 @@ class CsvReader {
     for (;;) {
       std::size_t quote = text_.find('"', pos_);
       if (quote == std::string_view::npos)
-        throw DictionaryError("unclosed quote from byte " + std::to_string(start + 1));
+        throw HostError("unclosed quote from byte " + std::to_string(start + 1));
       field.append(text_.substr(pos_, quote - pos_));
       pos_ = quote + 1;
       if (pos_ >= text_.size() || std::string_view(",\r\n").find(text_[pos_]) != std::string_view::npos)
         return field;
       if (text_[pos_] != '"')
-        throw DictionaryError("text after a closing quote at byte " + std::to_string(pos_ + 1));
+        throw HostError("text after a closing quote at byte " + std::to_string(pos_ + 1));
       field += '"';
       ++pos_;
     }

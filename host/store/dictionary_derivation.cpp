@@ -1,4 +1,4 @@
-#include "host/dictionary/dictionary_derivation.h"
+#include "host/store/dictionary_derivation.h"
 
 #include <algorithm>
 #include <map>

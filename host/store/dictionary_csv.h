@@ -15,7 +15,7 @@ using CsvField = std::optional<std::string>;
 using CsvRecord = std::vector<CsvField>;
 
 // Records in order; blank lines are skipped, a byte-order mark is dropped.
-// An unclosed quote raises DictionaryError.
+// An unclosed quote raises HostError.
 std::vector<CsvRecord> ParseCsv(std::string_view text);
 
 }  // namespace quillet::host

@@ -37,7 +37,7 @@
 #include <string_view>
 #include <vector>
 
-#include "host/dictionary/cty_file.h"
+#include "host/store/cty_file.h"
 
 namespace quillet::host {
 

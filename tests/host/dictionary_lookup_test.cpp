@@ -1,8 +1,9 @@
-#include "host/dictionary/dictionary_resolver.h"
+#include "host/cli/dictionary_lookup.h"
 
 #include <gtest/gtest.h>
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
+#include "host/base/text.h"
 
 namespace quillet::host {
 namespace {
@@ -33,11 +34,11 @@ DictionaryEntries EntriesOf(const DictionaryRows& rows) {
 }
 
 std::optional<std::int64_t> MatchedId(const DictionaryEntries& entries, std::string_view callsign) {
-  std::optional<Resolution> found = DictionaryResolver(entries).Resolve(callsign);
+  std::optional<Resolution> found = DictionaryLookup(entries).Resolve(callsign);
   return found ? std::optional<std::int64_t>(found->id) : std::nullopt;
 }
 
-TEST(DictionaryResolver, FirstMatchMustCoverTheWholeCallsign) {
+TEST(DictionaryLookup, FirstMatchMustCoverTheWholeCallsign) {
   struct Case {
     const char* pattern;
     const char* callsign;
@@ -64,7 +65,7 @@ TEST(DictionaryResolver, FirstMatchMustCoverTheWholeCallsign) {
   }
 }
 
-TEST(DictionaryResolver, TablesInOrderThenLowestId) {
+TEST(DictionaryLookup, TablesInOrderThenLowestId) {
   DictionaryEntries entries;
   entries.uniqueCalls = {Entry(5, "^K1ABC$")};
   entries.provinces = {Entry(1, "^K1.*"), Entry(2, "^K.*"), Entry(3, "(?i)^k.*")};
@@ -78,11 +79,11 @@ TEST(DictionaryResolver, TablesInOrderThenLowestId) {
   EXPECT_EQ(MatchedId(DictionaryEntries{}, "K1ABC"), std::nullopt);
 }
 
-TEST(DictionaryResolver, ValuesCutToColumnWidths) {
+TEST(DictionaryLookup, ValuesCutToColumnWidths) {
   DictionaryEntries entries;
   entries.provinces = {DictionaryEntry{4, "^VE2.*", "NAX", "VE234X", "VE2345", "1", "040", "0051"}};
   entries.countries = {DictionaryEntry{8, "^VE.*", "NA", "VE", "ignored", "291", "9", "5"}};
-  const auto province = DictionaryResolver(entries).Resolve("VE2ABC");
+  const auto province = DictionaryLookup(entries).Resolve("VE2ABC");
   ASSERT_TRUE(province.has_value());
   EXPECT_EQ(province->table, DictionaryTable::Province);
   EXPECT_EQ(province->continent, "NA");
@@ -91,24 +92,24 @@ TEST(DictionaryResolver, ValuesCutToColumnWidths) {
   EXPECT_EQ(province->dxcc, "1");
   EXPECT_EQ(province->ituZone, "04");
   EXPECT_EQ(province->cqZone, "00");
-  const auto country = DictionaryResolver(entries).Resolve("VE3ABC");
+  const auto country = DictionaryLookup(entries).Resolve("VE3ABC");
   ASSERT_TRUE(country.has_value());
   EXPECT_EQ(country->mainPrefix, "VE");  // COUNTRY: the DXCC prefix serves
   EXPECT_EQ(country->dxcc, "291");
 }
 
-TEST(DictionaryResolver, RefusedPatternNamesItsRow) {
+TEST(DictionaryLookup, RefusedPatternNamesItsRow) {
   DictionaryEntries entries;
   entries.countries = {Entry(1, "^K.*"), Entry(42, "^(K")};
   try {
-    DictionaryResolver resolver(entries);
+    DictionaryLookup resolver(entries);
     ADD_FAILURE() << "no error";
-  } catch (const DictionaryError& error) {
+  } catch (const HostError& error) {
     EXPECT_NE(std::string(error.what()).find("COUNTRY row 42"), std::string::npos) << error.what();
   }
 }
 
-TEST(DictionaryResolver, DerivedRowsBecomeEntriesAsLoaded) {
+TEST(DictionaryLookup, DerivedRowsBecomeEntriesAsLoaded) {
   DictionaryRows rows;
   rows.uniqueCalls = {DictionaryRow{"^K1ABC$", "NA", "K", "K", 291, 8, 5}};
   rows.countries = {DictionaryRow{"^K.*", "NA", "K", "unused", 291, 8, 5}};
@@ -118,6 +119,40 @@ TEST(DictionaryResolver, DerivedRowsBecomeEntriesAsLoaded) {
   EXPECT_EQ(entries.uniqueCalls[0].dxcc, "291");
   EXPECT_EQ(entries.uniqueCalls[0].ituZone, "8");
   EXPECT_EQ(entries.countries[0].prefix, "");
+}
+
+// The module's own object over the same rows: its answer is the one the
+// lookup must show, table order included.
+Dictionaries ModuleDictionaries(const DictionaryEntries& entries) {
+  TUniqueCallList uniqueCalls;
+  for (const DictionaryEntry& row : entries.uniqueCalls) uniqueCalls.push_back(UniqueCallOf(row));
+  TProvinceList provinces;
+  for (const DictionaryEntry& row : entries.provinces) provinces.push_back(ProvinceOf(row));
+  TCountryList countries;
+  for (const DictionaryEntry& row : entries.countries) countries.push_back(CountryOf(row));
+  return Dictionaries(std::move(uniqueCalls), std::move(provinces), std::move(countries));
+}
+
+TEST(DictionaryLookup, ShowsTheModulesAnswer) {
+  DictionaryEntries entries;
+  entries.uniqueCalls = {Entry(5, "^K1ABC$", "K")};
+  entries.provinces = {DictionaryEntry{4, "^VE2.*", "NAX", "VE234X", "VE2345", "1", "040", "0051"},
+                       Entry(1, "^K1.*"), Entry(2, "K|K1XYZ")};
+  entries.countries = {DictionaryEntry{8, "^VE.*", "NA", "VE", "ignored", "291", "9", "5"}, Entry(9, "^K.*")};
+  const DictionaryLookup lookup(entries);
+  const Dictionaries module = ModuleDictionaries(entries);
+  for (const char* call : {"K1ABC", "K1XYZ", "K2XYZ", "VE2ABC", "VE3ABC", "W1AW", ""}) {
+    const std::optional<Resolution> shown = lookup.Resolve(call);
+    const std::optional<CallsignReference> expected = module.ResolveCallsign(Utf16(call));
+    ASSERT_EQ(shown.has_value(), expected.has_value()) << call;
+    if (!shown) continue;
+    EXPECT_EQ(shown->continent, Utf8(expected->continent)) << call;
+    EXPECT_EQ(shown->dxccPrefix, Utf8(expected->dxccPrefix)) << call;
+    EXPECT_EQ(shown->dxcc, Utf8(expected->dxcc)) << call;
+    EXPECT_EQ(shown->mainPrefix, Utf8(expected->mainPrefix)) << call;
+    EXPECT_EQ(shown->ituZone, Utf8(expected->ituZone)) << call;
+    EXPECT_EQ(shown->cqZone, Utf8(expected->cqZone)) << call;
+  }
 }
 
 }  // namespace

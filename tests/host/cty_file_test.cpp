@@ -1,8 +1,8 @@
-#include "host/dictionary/cty_file.h"
+#include "host/store/cty_file.h"
 
 #include <gtest/gtest.h>
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
 
 namespace quillet::host {
 namespace {
@@ -56,7 +56,7 @@ TEST(CtyFile, MalformedLinesNameTheirLine) {
     try {
       ParseCtyText(std::string("3A,Monaco,260,EU,14,27,43.73,-7.40,-1.0,3A;\n") + line);
       ADD_FAILURE() << line;
-    } catch (const DictionaryError& error) {
+    } catch (const HostError& error) {
       EXPECT_EQ(std::string(error.what()).rfind("line 2:", 0), 0u) << error.what();
     }
   }

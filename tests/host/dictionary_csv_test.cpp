@@ -1,8 +1,8 @@
-#include "host/dictionary/dictionary_csv.h"
+#include "host/store/dictionary_csv.h"
 
 #include <gtest/gtest.h>
 
-#include "host/dictionary/dictionary_error.h"
+#include "host/base/host_error.h"
 
 namespace quillet::host {
 namespace {
@@ -18,8 +18,8 @@ TEST(DictionaryCsv, QuotedFieldsEmptyFieldsAndLineEnds) {
 }
 
 TEST(DictionaryCsv, RefusesBrokenQuotes) {
-  EXPECT_THROW(ParseCsv("a,\"open\n"), DictionaryError);
-  EXPECT_THROW(ParseCsv("a,\"closed\"tail\n"), DictionaryError);
+  EXPECT_THROW(ParseCsv("a,\"open\n"), HostError);
+  EXPECT_THROW(ParseCsv("a,\"closed\"tail\n"), HostError);
 }
 
 }  // namespace

@@ -16,22 +16,13 @@
 // parser's.
 #pragma once
 
-#include <functional>
-#include <string>
-
-namespace CLI {
-class App;
-}
+#include "host/cli/commands.h"
 
 namespace quillet::host {
 
+// Where Debian's hamradio-files package installs the country file.
 inline constexpr const char* kDefaultCtyFile = "/usr/share/hamradio-files/cty.csv";
 
-// prepareDatabase(path) runs before a command touches the database: the host
-// creates the file and its schema there (opening it with its own class does
-// that). The command then works on a connection of its own to the file.
-// The parsed command leaves its work in action, to be run after parsing.
-void AddDictionaryCommands(CLI::App& app, std::function<int()>& action,
-                           std::function<void(const std::string& path)> prepareDatabase);
+void AddDictionaryCommands(CLI::App& app, CommandAction& action);
 
 }  // namespace quillet::host

@@ -45,9 +45,9 @@ struct CtyEntity {
 };
 
 // The entities of the file's text, in file order. Blank lines are skipped;
-// a malformed line raises DictionaryError naming its line number.
+// a malformed line raises HostError naming its line number.
 std::vector<CtyEntity> ParseCtyText(std::string_view text);
-// Raises DictionaryError when the file cannot be read.
+// Raises HostError when the file cannot be read.
 std::vector<CtyEntity> ReadCtyFile(const std::string& path);
 
 // The primary prefix without its marks: "*GM/s" gives "GM", "3D2/c" "3D2".
