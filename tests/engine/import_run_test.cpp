@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "engine/fake_dialog.h"
+#include "engine/fake_port.h"
 #include "platform/files.h"
 #include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
@@ -34,7 +34,7 @@ class ImportRunTest : public ::testing::Test {
   bool Run(std::string_view name, std::string_view bytes) {
     source = folder.File(name);
     if (!bytes.empty() || name != "missing.adi") WriteBytes(source, bytes);
-    dialog.source = source;
+    port.source = source;
     return engine.RunImport(source, {u"My log", EncodeDate(2030, 1, 1), u"K1ABC"}, dictionaries,
                             errorFileHeader);
   }
@@ -43,16 +43,16 @@ class ImportRunTest : public ::testing::Test {
   }
   // The memo up to the done line, and the elapsed time it shows.
   std::u16string MemoBeforeDone(std::u16string* elapsed = nullptr) const {
-    const std::size_t done = dialog.memo.rfind(u"* Done. Elapsed time ");
+    const std::size_t done = port.memo.rfind(u"* Done. Elapsed time ");
     if (done == std::u16string::npos) return u"(no done line)";
-    if (elapsed != nullptr) *elapsed = dialog.memo.substr(done + 21);
-    return dialog.memo.substr(0, done);
+    if (elapsed != nullptr) *elapsed = port.memo.substr(done + 21);
+    return port.memo.substr(0, done);
   }
 
-  FakeDialog dialog;
+  FakePort port;
   FakeHost host;
   TempFolder folder;
-  ImportEngine engine{dialog, host.Kernel(), host.Server()};
+  ImportEngine engine{port, host.Kernel(), host.Server()};
   Dictionaries dictionaries;
   std::u16string errorFileHeader;
   std::u16string source;
@@ -67,8 +67,8 @@ TEST_F(ImportRunTest, CompleteRunWritesTranscriptProgressJournalAndRefresh) {
                 u"* ADIF Version: 3.1.0\r\n   Parsing ADIF data... found records: 3\r\n"
                 u"      Inserted to log: 3\r\n");
   EXPECT_EQ(elapsed.size(), 8u);
-  EXPECT_EQ(dialog.progress, (std::vector<int>{0, 33, 66, 100, 0}));
-  EXPECT_EQ(dialog.scrolls.back(), dialog.MemoLineCount() - 1);
+  EXPECT_EQ(port.progress, (std::vector<long double>{0, 1.0L / 3, 2.0L / 3, 1, 0}));
+  EXPECT_EQ(port.settingsRead, 1);  // once, at the start
   EXPECT_EQ(host.LogLines(), (std::vector<std::u16string>{u"Exec: Append ADIF data into current log, " +
                                                           source + u" processed (" + elapsed + u")"}));
   ASSERT_EQ(host.Commands().size(), 1u);
@@ -100,13 +100,14 @@ TEST_F(ImportRunTest, RejectedRecordsAreSummarisedAndTheRunGoesOn) {
   EXPECT_NE(errors.find("<EOH>\r\n" + Record("BAD0", "2023131")), std::string::npos);
   EXPECT_NE(errors.find(Record("FOREIGN", "20230102", "W1XYZ") + Record("REFUSED")), std::string::npos);
   EXPECT_EQ(host.LogLines().front(), u"Warning: ADIF errors found, saved in s.err");
-  EXPECT_EQ(dialog.errorCaption, u"Warning: ADIF errors found");
+  EXPECT_EQ(std::count(host.LogLines().begin(), host.LogLines().end(), host.LogLines().front()), 1);
+  EXPECT_EQ(port.errorMessage, u"Warning: ADIF errors found");
 }
 
 // Under the update count: those that brought a confirmation and those
 // matched within the window; an update the host refuses counts in neither.
 TEST_F(ImportRunTest, UpdatesTellConfirmationsAndWindowMatches) {
-  dialog.window = 5;
+  port.window = 5;
   host.OnRecordCountWhere([](std::u16string_view, std::u16string_view condition) {
     const bool nearby = condition.find(u"NEAR") != std::u16string_view::npos;
     return nearby == (condition.find(u"QSODATE>=") != std::u16string_view::npos) ? 1 : 0;
@@ -128,11 +129,11 @@ TEST_F(ImportRunTest, UpdatesTellConfirmationsAndWindowMatches) {
 TEST_F(ImportRunTest, RunWithoutRecordsEndsAtFullProgress) {
   ASSERT_TRUE(Run("header.adi", "<PROGRAMID:3>abc\r\n<EOH>\r\n"));
   EXPECT_EQ(MemoBeforeDone(), ImportLine() + u"* ADIF Version: Undefined\r\n");
-  EXPECT_EQ(dialog.progress, (std::vector<int>{100, 0}));
-  dialog = FakeDialog();
+  EXPECT_EQ(port.progress, (std::vector<long double>{1, 0}));
+  port = FakePort();
   ASSERT_TRUE(Run("empty.adi", ""));
   EXPECT_EQ(MemoBeforeDone(), ImportLine());
-  EXPECT_EQ(dialog.progress, (std::vector<int>{100, 0}));
+  EXPECT_EQ(port.progress, (std::vector<long double>{1, 0}));
   EXPECT_EQ(host.Commands().size(), 2u);
 }
 
@@ -143,8 +144,8 @@ TEST_F(ImportRunTest, UnreadableSourceIsReportedAndFails) {
   EXPECT_EQ(host.Errors()[0].second, u"Error");
   EXPECT_EQ(host.LogLines(), (std::vector<std::u16string>{u"Exec: Append ADIF data into current log, " +
                                                           source + u" failed."}));
-  EXPECT_TRUE(dialog.memo.empty());
-  EXPECT_EQ(dialog.progress, (std::vector<int>{0}));
+  EXPECT_TRUE(port.memo.empty());
+  EXPECT_EQ(port.progress, (std::vector<long double>{0}));
   EXPECT_TRUE(host.Commands().empty());
 }
 
@@ -152,16 +153,16 @@ TEST_F(ImportRunTest, FailureStatusEndsTheRunWithoutSummary) {
   for (const char* method : {"ExecuteSQL", "GetRecordCountWhere"}) {
     SCOPED_TRACE(method);
     FakeHost failing;
-    FakeDialog failingDialog;
-    ImportEngine failingEngine(failingDialog, failing.Kernel(), failing.Server());
+    FakePort failingPort;
+    ImportEngine failingEngine(failingPort, failing.Kernel(), failing.Server());
     failing.FailAt(method, 2, E_FAIL, u"disk full");
     const std::u16string path = folder.File(std::string(method) + ".adi");
     WriteBytes(path, kHeader + Record("FOREIGN", "20230102", "W1XYZ") + Record("A1A") + Record("B1B"));
     EXPECT_THROW(failingEngine.RunImport(path, {u"My log", EncodeDate(2030, 1, 1), u"K1ABC"}, dictionaries,
                                          errorFileHeader),
                  Exception);
-    EXPECT_EQ(failingDialog.memo.find(u"found records"), std::u16string::npos);
-    EXPECT_EQ(failingDialog.memo.find(u"* Done."), std::u16string::npos);
+    EXPECT_EQ(failingPort.memo.find(u"found records"), std::u16string::npos);
+    EXPECT_EQ(failingPort.memo.find(u"* Done."), std::u16string::npos);
     EXPECT_EQ(failing.LogLines().size(), 1u);  // the error-file warning only, no "Exec: " line
     EXPECT_TRUE(failing.Commands().empty());
     const std::string errors = ReadBytes(folder.File(std::string(method) + ".err"));
@@ -173,10 +174,10 @@ TEST_F(ImportRunTest, FailureStatusEndsTheRunWithoutSummary) {
 // Asked to quit, the run stops at the first piece it reads, silently: no
 // statement, no summary, no journal line.
 TEST_F(ImportRunTest, ARunAskedToQuitStopsBeforeItsNextRecord) {
-  dialog.quitAfterMessages = 0;
+  port.quitAfterMessages = 0;
   EXPECT_THROW(Run("quit.adi", kHeader + Record("A1A") + Record("B1B")), EAbort);
   EXPECT_EQ(std::count(host.Calls().begin(), host.Calls().end(), "ExecuteSQL"), 0);
-  EXPECT_EQ(dialog.memo.find(u"found records"), std::u16string::npos);
+  EXPECT_EQ(port.memo.find(u"found records"), std::u16string::npos);
   EXPECT_TRUE(host.LogLines().empty());
 }
 
