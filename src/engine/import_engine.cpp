@@ -74,6 +74,8 @@ bool ImportEngine::RunImport(std::u16string_view fileName, const TargetLog& log,
   host_calls::AddLogLine(
       kernel_, u"Exec: " + settings.caption + u", " + settings.source + u" processed (" + elapsed + u")");
   host_calls::SendCommand(kernel_, u"REFRESH", u"0");
+  // Last, so that a host without reports sees every other call as before.
+  HandReportToHost(report_, kernel_);
   return true;
 }
 

@@ -178,7 +178,8 @@ void ImportRun::CopyToErrorFile(std::u16string_view record) {
 }
 
 void ImportRun::WriteSummary() {
-  for (const TranscriptLine& line : SummaryLines(report_)) engine_.AddProgressText(line.level, line.text, true);
+  for (const TranscriptLine& line : SummaryLines(report_))
+    engine_.AddProgressText(line.level, line.text, true);
 }
 
 }  // namespace quillet

@@ -114,22 +114,22 @@ class QsoPlanner {
   void NameFailure(std::u16string_view name, std::u16string_view value, const EConvertError& error,
                    QsoPlan& plan) const;
   // Everything that can fail to convert; false when the record is ignored.
-  bool PrepareRecord(const RecordFields& record, const PlanSettings& settings, const Dictionaries& dictionaries,
-                     QsoPlan& plan);
+  bool PrepareRecord(const RecordFields& record, const PlanSettings& settings,
+                     const Dictionaries& dictionaries, QsoPlan& plan);
   // Reads every entry's value; true when the record is out of date.
   bool ReadPass(const RecordFields& record, TDateTime closeDate, QsoPlan& plan);
   void ApplyCorrections(CorrectionMode mode, const Dictionaries& dictionaries, QsoPlan& plan);
   void RenderLiterals(const RecordFields& record, QsoPlan& plan);
   void BuildStatements(const PlanSettings& settings, QsoPlan& plan);
   // False when the form cannot be built: a window without a date and time.
-  bool BuildKeyCondition(const TLogStruct& values, std::u16string_view recordOperator, KeyForm form, int window,
-                         std::u16string& condition);
+  bool BuildKeyCondition(const TLogStruct& values, std::u16string_view recordOperator, KeyForm form,
+                         int window, std::u16string& condition);
   void AppendFillableKey(const TLogField& field, std::uint8_t role, KeyForm form,
                          std::u16string_view recordOperator, std::u16string& condition);
   void AddKeyAlternative(std::u16string_view value);
   void BuildInsert(const TLogStruct& values, std::u16string& statement);
-  void BuildUpdate(const TLogStruct& values, CorrectionMode mode, bool keepsStoredTime, std::u16string& statement,
-                   bool& holdsConfirmation) const;
+  void BuildUpdate(const TLogStruct& values, CorrectionMode mode, bool keepsStoredTime,
+                   std::u16string& statement, bool& holdsConfirmation) const;
 
   const TLogStruct& fields_;
   std::vector<std::uint8_t> roles_;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "hostcalls/import_report_calls.h"
+#include "runtime/com_ptr.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -89,8 +91,26 @@ std::vector<TranscriptLine> SummaryLines(const RunReport& report) {
     AddLine(lines, 2, FormatText(u"Errors found: %d, copied to %s", {report.errors, report.errorFileName}));
   for (const NamedFailure& failure : report.namedFailures) AddLine(lines, 2, FailureLine(failure));
   if (report.failures > static_cast<std::int32_t>(kNamedFailures))
-    AddLine(lines, 2, u"and " + IntToText(report.failures - static_cast<std::int32_t>(kNamedFailures)) + u" more");
+    AddLine(lines, 2,
+            u"and " + IntToText(report.failures - static_cast<std::int32_t>(kNamedFailures)) + u" more");
   return lines;
+}
+
+void HandReportToHost(const RunReport& report, IHostKernel* kernel) {
+  const ComPtr<IImportReport> sink = host_calls::QueryImportReport(kernel);
+  if (!sink) return;
+  std::int32_t matchedWithin = 0;
+  for (const std::int32_t matched : report.matchedWithin) matchedWithin += matched;
+  host_calls::ReportCounts(sink.get(), static_cast<std::int32_t>(report.found), report.inserted,
+                           report.updated, report.withConfirmation, matchedWithin, report.ignored,
+                           report.errors);
+  for (const auto& [call, records] : report.outOfDate.Counts())
+    host_calls::ReportIgnored(sink.get(), call, true, records);
+  for (const auto& [call, records] : report.otherOperator.Counts())
+    host_calls::ReportIgnored(sink.get(), call, false, records);
+  for (const NamedFailure& failure : report.namedFailures)
+    host_calls::ReportFailure(sink.get(), static_cast<std::int32_t>(failure.record), failure.reason);
+  host_calls::ReportEnd(sink.get(), report.failures, report.errorFilePath);
 }
 
 }  // namespace quillet

@@ -17,6 +17,8 @@
 
 namespace quillet {
 
+struct IHostKernel;
+
 // Records by operator in order of first appearance ("" for records
 // without one). A file may name a different operator on every record, so
 // each is found through an index.
@@ -79,5 +81,9 @@ std::vector<TranscriptLine> SummaryLines(const RunReport& report);
 
 // "Record 3: QSO_DATE 2023131: Invalid argument to date encode".
 std::u16string FailureLine(const NamedFailure& failure);
+
+// Hands report to a host that asks for reports (quillet/import_report.h);
+// with any other host, asks once and does nothing more.
+void HandReportToHost(const RunReport& report, IHostKernel* kernel);
 
 }  // namespace quillet

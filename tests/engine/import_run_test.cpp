@@ -1,6 +1,7 @@
 #include "engine/import_engine.h"
 
 #include <gtest/gtest.h>
+#include <quillet/import_report.h>
 
 #include <algorithm>
 
@@ -13,6 +14,40 @@
 
 namespace quillet::testing {
 namespace {
+
+// The reference host's report interface, recording each call as a line.
+class RecordingReport final : public IImportReport {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+  HRESULT QUILLET_STDCALL ReportCounts(std::int32_t found, std::int32_t inserted, std::int32_t updated,
+                                       std::int32_t withConfirmation, std::int32_t matchedWithinWindow,
+                                       std::int32_t ignored, std::int32_t errors) override {
+    calls.push_back(FormatText(u"Counts %d %d %d %d %d %d %d", {found, inserted, updated, withConfirmation,
+                                                                matchedWithinWindow, ignored, errors}));
+    return S_OK;
+  }
+  HRESULT QUILLET_STDCALL ReportIgnored(BSTR recordOperator, Flag outOfDate, std::int32_t records) override {
+    calls.push_back(FormatText(u"Ignored %s %d %d", {OleText(recordOperator), outOfDate, records}));
+    return S_OK;
+  }
+  HRESULT QUILLET_STDCALL ReportFailure(std::int32_t record, BSTR reason) override {
+    calls.push_back(FormatText(u"Failure %d %s", {record, OleText(reason)}));
+    return S_OK;
+  }
+  HRESULT QUILLET_STDCALL ReportEnd(std::int32_t failures, BSTR errorFilePath) override {
+    calls.push_back(FormatText(u"End %d %s", {failures, OleText(errorFilePath)}));
+    return S_OK;
+  }
+
+  static std::u16string OleText(BSTR text) {
+    return text == nullptr ? std::u16string() : std::u16string(reinterpret_cast<const char16_t*>(text));
+  }
+
+  int refs = 0;
+  std::vector<std::u16string> calls;
+};
 
 constexpr char kHeader[] = "<ADIF_VER:5>3.1.0\r\n<EOH>\r\n";
 
@@ -49,6 +84,7 @@ class ImportRunTest : public ::testing::Test {
     return port.memo.substr(0, done);
   }
 
+  RecordingReport report;  // outlives the host, which may hold it
   FakePort port;
   FakeHost host;
   TempFolder folder;
@@ -102,6 +138,27 @@ TEST_F(ImportRunTest, RejectedRecordsAreSummarisedAndTheRunGoesOn) {
   EXPECT_EQ(host.LogLines().front(), u"Warning: ADIF errors found, saved in s.err");
   EXPECT_EQ(std::count(host.LogLines().begin(), host.LogLines().end(), host.LogLines().front()), 1);
   EXPECT_EQ(port.errorMessage, u"Warning: ADIF errors found");
+}
+
+// A host that asks for the run's report gets it, after everything else;
+// a host that does not sees the same calls in the same order.
+TEST_F(ImportRunTest, AHostThatAsksGetsTheRunReportAndNoOtherHostSeesIt) {
+  std::string bytes = kHeader;
+  for (int i = 0; i < 11; ++i) bytes += Record("BAD" + std::to_string(i), "2023131");
+  bytes += Record("LATE", "20300105", "W1XYZ") + Record("FOREIGN", "20230102", "W1XYZ") + Record("GOOD");
+  ASSERT_TRUE(Run("report.adi", bytes));
+  const std::vector<std::string> withoutReport = host.Calls();
+  host.ClearCalls();
+  host.AddInterface(IID_IImportReport, &report);
+  ASSERT_TRUE(Run("report.adi", bytes));
+  EXPECT_EQ(host.Calls(), withoutReport);
+  ASSERT_EQ(report.calls.size(), 14u);
+  EXPECT_EQ(report.calls[0], u"Counts 14 1 0 0 0 2 11");
+  EXPECT_EQ(report.calls[1], u"Ignored W1XYZ -1 1");  // out of date first, then the other operators
+  EXPECT_EQ(report.calls[2], u"Ignored W1XYZ 0 1");
+  EXPECT_EQ(report.calls[3], u"Failure 1 QSO_DATE 2023131: Invalid argument to date encode");
+  EXPECT_EQ(report.calls[12], u"Failure 10 QSO_DATE 2023131: Invalid argument to date encode");
+  EXPECT_EQ(report.calls[13], u"End 11 " + folder.File("report.err"));
 }
 
 // Under the update count: those that brought a confirmation and those
