@@ -77,6 +77,9 @@ void TakeModuleReport(ImportReport& report, const ModuleReport& module, std::str
     counts.recordReasons.push_back("Record " + std::to_string(failure.record) + ": " + failure.reason);
   if (module.failureCount > kNamedFailures)
     counts.recordReasons.push_back("and " + std::to_string(module.failureCount - kNamedFailures) + " more");
+  // The module tests the date first; the report names a record of another
+  // operator under that operator whatever its date, the closing date being
+  // the cause only for the log's own records.
   for (const ModuleReport::Ignored& ignored : module.ignoredRecords) {
     if (ignored.recordOperator != logOperator) {
       report.ignored.otherOperators[ignored.recordOperator] += ignored.records;
@@ -84,6 +87,7 @@ void TakeModuleReport(ImportReport& report, const ModuleReport& module, std::str
       report.ignored.afterClosing += ignored.records;
     }
   }
+  // The module names its error file whether or not it wrote one.
   if (counts.ignored + counts.errors > 0) report.errorFilePath = module.errorFilePath;
 }
 

@@ -22,7 +22,9 @@ HRESULT ImportReportSink::ReportCounts(std::int32_t found, std::int32_t inserted
 }
 
 HRESULT ImportReportSink::ReportIgnored(BSTR recordOperator, Flag outOfDate, std::int32_t records) {
-  return Guarded([&] { pending_.ignoredRecords.push_back({FromBstr(recordOperator), outOfDate != kFalse, records}); });
+  return Guarded([&] {
+    pending_.ignoredRecords.push_back({FromBstr(recordOperator), outOfDate != kFalse, records});
+  });
 }
 
 HRESULT ImportReportSink::ReportFailure(std::int32_t record, BSTR reason) {

@@ -66,8 +66,8 @@ bool ImportEngine::RunImport(std::u16string_view fileName, const TargetLog& log,
   const PlanSettings planSettings{log, settings.mode, settings.matchWindow, LengthsOf(encoding)};
   ImportRun run(*this, port_, kernel_, server_, errorFile, planSettings, dictionaries);
   run.ImportSource(lines, layout);
-  report_ = run.Report();
   if (!lines.IsOpen() || lines.Failed()) throw EInOutError(u"Resource read error: " + settings.source);
+  report_ = run.Report();
   const std::u16string elapsed = ElapsedText(TickCount() - start);
   AddProgressText(0, u"* Done. Elapsed time " + elapsed, false);
   SetProgress(0);

@@ -19,7 +19,8 @@ ComPtr<IImportReport> QueryImportReport(IHostKernel* kernel) {
 void ReportCounts(IImportReport* report, std::int32_t found, std::int32_t inserted, std::int32_t updated,
                   std::int32_t withConfirmation, std::int32_t matchedWithinWindow, std::int32_t ignored,
                   std::int32_t errors) {
-  Check(report->ReportCounts(found, inserted, updated, withConfirmation, matchedWithinWindow, ignored, errors));
+  Check(
+      report->ReportCounts(found, inserted, updated, withConfirmation, matchedWithinWindow, ignored, errors));
 }
 
 void ReportIgnored(IImportReport* report, std::u16string_view recordOperator, bool outOfDate,
