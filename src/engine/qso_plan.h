@@ -105,7 +105,6 @@ class QsoPlanner {
     kWritten = 64,   // has a column of its own
     kKeyTime = 128,  // the time of the key's date and time, a column of its own
   };
-  enum class KeyForm { AdmitNull, Exact, Window };
 
   void ClassifyEntries();
   bool IsTrailer(std::u16string_view record) const;
@@ -121,11 +120,13 @@ class QsoPlanner {
   void ApplyCorrections(CorrectionMode mode, const Dictionaries& dictionaries, QsoPlan& plan);
   void RenderLiterals(const RecordFields& record, QsoPlan& plan);
   void BuildStatements(const PlanSettings& settings, QsoPlan& plan);
-  // False when the form cannot be built: a window without a date and time.
-  bool BuildKeyCondition(const TLogStruct& values, std::u16string_view recordOperator, KeyForm form,
-                         int window, std::u16string& condition);
-  void AppendFillableKey(const TLogField& field, std::uint8_t role, KeyForm form,
-                         std::u16string_view recordOperator, std::u16string& condition);
+  void BuildKeyConditions(const TLogStruct& values, std::u16string_view recordOperator, std::u16string& key,
+                          std::u16string& exact);
+  bool BuildWindowCondition(const TLogStruct& values, std::u16string_view recordOperator, int window,
+                            std::u16string& condition);
+  static void AppendPlainKey(const TLogField& field, std::u16string_view literal, std::u16string& condition);
+  bool AppendAlternatives(const TLogField& field, std::uint8_t role, std::u16string_view recordOperator,
+                          std::u16string& term);
   void AddKeyAlternative(std::u16string_view value);
   void BuildInsert(const TLogStruct& values, std::u16string& statement);
   void BuildUpdate(const TLogStruct& values, CorrectionMode mode, bool keepsStoredTime,
@@ -141,6 +142,7 @@ class QsoPlanner {
   std::vector<std::u16string> literals_;
   std::vector<std::uint8_t> hasLiteral_;
   std::vector<std::u16string_view> keyAlternatives_;
+  std::u16string term_;
   std::u16string filledBand_;
   std::u16string logName_;
   std::u16string quotedLogName_;

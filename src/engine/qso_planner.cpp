@@ -196,13 +196,11 @@ void QsoPlanner::BuildStatements(const PlanSettings& settings, QsoPlan& plan) {
     logName_ = settings.log.name;
     quotedLogName_ = QuoteSqlString(settings.log.name);
   }
-  BuildKeyCondition(plan.values, plan.recordOperator, KeyForm::AdmitNull, 0, plan.keyCondition);
-  BuildKeyCondition(plan.values, plan.recordOperator, KeyForm::Exact, 0, plan.exactCondition);
+  BuildKeyConditions(plan.values, plan.recordOperator, plan.keyCondition, plan.exactCondition);
   BuildInsert(plan.values, plan.insert);
   BuildUpdate(plan.values, settings.mode, false, plan.update, plan.holdsConfirmation);
   if (settings.matchWindow <= 0) return;
-  if (!BuildKeyCondition(plan.values, plan.recordOperator, KeyForm::Window, settings.matchWindow,
-                         plan.windowCondition)) {
+  if (!BuildWindowCondition(plan.values, plan.recordOperator, settings.matchWindow, plan.windowCondition)) {
     plan.windowCondition.clear();
     return;
   }
@@ -210,10 +208,47 @@ void QsoPlanner::BuildStatements(const PlanSettings& settings, QsoPlan& plan) {
   BuildUpdate(plan.values, settings.mode, true, plan.windowUpdate, holdsConfirmation);
 }
 
-// The key columns of the corrected values; an empty key value matches a
-// stored NULL.
-bool QsoPlanner::BuildKeyCondition(const TLogStruct& values, std::u16string_view recordOperator, KeyForm form,
-                                   int window, std::u16string& condition) {
+// The key columns of the corrected values in the two forms the existence
+// queries ask, built in one pass as they differ only in the band and the
+// operator. An empty key value matches a stored NULL.
+void QsoPlanner::BuildKeyConditions(const TLogStruct& values, std::u16string_view recordOperator,
+                                    std::u16string& key, std::u16string& exact) {
+  key.clear();
+  exact.clear();
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    const TLogField& field = values[i];
+    if (!field.IsKey || !hasLiteral_[i]) continue;
+    if (!key.empty()) {
+      key += u" AND"sv;
+      exact += u" AND"sv;
+    }
+    key.append(kPartBreak).append(u"("sv);
+    exact.append(kPartBreak).append(u"("sv);
+    if (roles_[i] & (kBand | kOperator)) {
+      // The exact form leaves NULL out when the record has a value.
+      const bool any = AppendAlternatives(field, roles_[i], recordOperator, term_);
+      key += term_;
+      if (any) key += u" OR "sv;
+      key.append(field.Column).append(u" IS NULL"sv);
+      if (any) {
+        exact += term_;
+      } else {
+        exact.append(field.Column).append(u" IS NULL"sv);
+      }
+    } else {
+      const std::size_t start = key.size();
+      AppendPlainKey(field, literals_[i], key);
+      exact.append(key, start);
+    }
+    key += u')';
+    exact += u')';
+  }
+}
+
+// The stored QSOs the key admits with a time within window minutes of the
+// record's; false without a date and time to centre the window on.
+bool QsoPlanner::BuildWindowCondition(const TLogStruct& values, std::u16string_view recordOperator,
+                                      int window, std::u16string& condition) {
   condition.clear();
   bool windowed = false;
   for (std::size_t i = 0; i < values.size(); ++i) {
@@ -222,30 +257,40 @@ bool QsoPlanner::BuildKeyCondition(const TLogStruct& values, std::u16string_view
     if (!condition.empty()) condition += u" AND"sv;
     condition.append(kPartBreak).append(u"("sv);
     if (roles_[i] & (kBand | kOperator)) {
-      AppendFillableKey(field, roles_[i], form, recordOperator, condition);
-    } else if (literals_[i] == u"NULL"sv) {
+      if (AppendAlternatives(field, roles_[i], recordOperator, term_))
+        condition.append(term_).append(u" OR "sv);
       condition.append(field.Column).append(u" IS NULL"sv);
-    } else if (form == KeyForm::Window && field.Kind == ValueKind::DateTime) {
+    } else if (field.Kind == ValueKind::DateTime && literals_[i] != u"NULL"sv) {
       const std::u16string range = WindowRange(field.Column, literals_[i], window);
       if (range.empty()) return false;
       condition += range;
       windowed = true;
     } else {
-      condition.append(field.Column).append(u"="sv).append(literals_[i]);
+      AppendPlainKey(field, literals_[i], condition);
     }
     condition += u')';
   }
-  return form != KeyForm::Window || windowed;
+  return windowed;
+}
+
+void QsoPlanner::AppendPlainKey(const TLogField& field, std::u16string_view literal,
+                                std::u16string& condition) {
+  if (literal == u"NULL"sv) {
+    condition.append(field.Column).append(u" IS NULL"sv);
+  } else {
+    condition.append(field.Column).append(u"="sv).append(literal);
+  }
 }
 
 // The band and the operator are filled in mode 2 only (from the frequency,
 // from STATION_CALLSIGN), and an operator may be stored as read or trimmed
 // and upper-cased. So the same QSO can be stored with any of the values the
 // three modes give, or with NULL where a mode left the column empty: all of
-// them match, whatever mode the record is imported in now. The exact form
-// leaves NULL out when the record has a value.
-void QsoPlanner::AppendFillableKey(const TLogField& field, std::uint8_t role, KeyForm form,
-                                   std::u16string_view recordOperator, std::u16string& condition) {
+// them match, whatever mode the record is imported in now. Sets term to
+// "column='a' OR column='b'"; false (term empty) when there is no value.
+bool QsoPlanner::AppendAlternatives(const TLogField& field, std::uint8_t role,
+                                    std::u16string_view recordOperator, std::u16string& term) {
+  term.clear();
   keyAlternatives_.clear();
   AddKeyAlternative(field.Value);
   if (role & kOperator) {
@@ -263,13 +308,11 @@ void QsoPlanner::AppendFillableKey(const TLogField& field, std::uint8_t role, Ke
     }
   }
   for (std::size_t i = 0; i < keyAlternatives_.size(); ++i) {
-    if (i > 0) condition.append(u" OR "sv);
-    condition.append(field.Column).append(u"="sv);
-    AppendQuotedSqlString(condition, keyAlternatives_[i]);
+    if (i > 0) term.append(u" OR "sv);
+    term.append(field.Column).append(u"="sv);
+    AppendQuotedSqlString(term, keyAlternatives_[i]);
   }
-  if (form == KeyForm::Exact && !keyAlternatives_.empty()) return;
-  if (!keyAlternatives_.empty()) condition.append(u" OR "sv);
-  condition.append(field.Column).append(u" IS NULL"sv);
+  return !keyAlternatives_.empty();
 }
 
 // Text columns compare without regard to letter case, so values that
