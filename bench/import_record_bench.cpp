@@ -1,6 +1,7 @@
-// The record step on typical ~300-character records in correction mode 1,
-// with a host that answers counts at once: with the record's field index
-// against the per-field search of the whole record.
+// A record's work in a run, short of executing its statement: its plan and
+// the existence query, on typical ~300-character records in correction
+// mode 1, with a host that answers counts at once: with the record's field
+// index against the per-field search of the whole record.
 #include <benchmark/benchmark.h>
 
 #include <quillet/plugin_api.h>
@@ -8,9 +9,9 @@
 #include <string>
 #include <vector>
 
-#include "engine/error_file.h"
-#include "engine/import_dialog_port.h"
-#include "engine/record_step.h"
+#include "engine/qso_plan.h"
+#include "engine/sql_text.h"
+#include "hostcalls/host_calls.h"
 #include "logmodel/band_table.h"
 #include "logmodel/log_table.h"
 #include "refdata/dictionaries.h"
@@ -50,22 +51,6 @@ class CountingServer final : public IHostServer {
   HRESULT QUILLET_STDCALL ExecuteSQL(BSTR, std::int32_t*) override { return E_NOTIMPL; }
 };
 
-class SilentDialog final : public ImportDialogPort {
- public:
-  std::u16string MemoText() const override { return {}; }
-  void SetMemoText(std::u16string_view) override {}
-  int MemoLineCount() const override { return 0; }
-  void ScrollMemo(int) override {}
-  void SetProgressPercent(int) override {}
-  void SetErrorPaneCaption(std::u16string_view) override {}
-  std::u16string SourceText() const override { return {}; }
-  std::u16string Caption() const override { return {}; }
-  CorrectionMode SelectedCorrectionMode() const override { return CorrectionMode::Format; }
-  int SelectedMatchWindow() const override { return 0; }
-  void ProcessMessages() override {}
-  bool Terminated() const override { return false; }
-};
-
 // Records as logging programs write them, about 300 characters each.
 std::vector<std::u16string> Records() {
   return {
@@ -87,21 +72,23 @@ std::vector<std::u16string> Records() {
 void ImportRecords(benchmark::State& state, FieldLookup lookup) {
   if (LogTable.Fields.empty()) BuildLogTable(LogTable);
   if (BandList.empty()) BuildBandList(BandList);
-  SilentDialog dialog;
   CountingServer server;
-  // Every record is taken: the error file is never written.
-  ErrorFile errorFile(dialog, nullptr, u"", u"records.adi", SourceEncoding::Ansi);
   const Dictionaries dictionaries;
-  RecordStep step(dialog, &server, errorFile, dictionaries, lookup);
-  TLogStruct fields = BuildLogStruct(LogTable);
+  const TLogStruct fields = BuildLogStruct(LogTable);
+  QsoPlanner planner(fields);
   const TargetLog log{u"Main log", EncodeDate(2030, 1, 1), u"KI2D"};
+  const PlanSettings settings{log, CorrectionMode::Format, 0, AdifLengths::Utf16Units, lookup};
+  const std::u16string quotedLogName = QuoteSqlString(log.name);
   const std::vector<std::u16string> records = Records();
-  ImportCounters counters;
-  std::u16string statement;
+  QsoPlan plan;
+  std::u16string condition;
   std::size_t next = 0;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(step.ImportRecord(records[next], fields, log, counters, statement));
-    benchmark::DoNotOptimize(statement.data());
+    planner.Plan(records[next], settings, dictionaries, plan);
+    // The run's existence query, as the run words it.
+    condition.assign(u"LOGNAME=").append(quotedLogName).append(u" AND ").append(plan.keyCondition);
+    benchmark::DoNotOptimize(host_calls::GetRecordCountWhere(&server, u"LOGS", condition));
+    benchmark::DoNotOptimize(plan.insert.data());
     next = (next + 1) % records.size();
   }
   state.SetItemsProcessed(state.iterations());

@@ -38,7 +38,7 @@ std::string TrimmedField(const AdifFieldIndex& fields, std::u16string_view name)
   }
 }
 
-// Counts the records and their operators and dates.
+// Counts the records and their operators.
 class RecordCollector {
  public:
   explicit RecordCollector(AdifLengths lengths) : lengths_(lengths) {}
@@ -50,7 +50,7 @@ class RecordCollector {
     // as the module fills it in.
     std::string call = TrimmedField(fields, u"OPERATOR");
     if (call.empty()) call = TrimmedField(fields, u"STATION_CALLSIGN");
-    Count(UpperAscii(call), TrimmedField(fields, u"QSO_DATE"));
+    Count(UpperAscii(call));
   }
 
   // Most frequent first; a stable sort keeps ties in the order they came.
@@ -61,10 +61,8 @@ class RecordCollector {
   }
 
  private:
-  void Count(const std::string& call, const std::string& date) {
+  void Count(const std::string& call) {
     ++scan_.records;
-    // Only a date of the form YYYYMMDD can be told against the closing date.
-    if (date.size() == 8) ++scan_.datesByOperator[call][date];
     if (call.empty()) return;
     const auto [entry, added] = operatorIndex_.try_emplace(call, scan_.operators.size());
     if (added) scan_.operators.push_back({call, 0});

@@ -7,7 +7,6 @@
 // the file and one record.
 #pragma once
 
-#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,9 +24,6 @@ struct AdifScan {
   // z, trimmed), the most frequent first; ties keep the order of first
   // appearance. Records without an operator are not counted here.
   std::vector<OperatorCount> operators;
-  // The records of each operator ("" for those without one) by QSO_DATE
-  // as written, when it has the 8 characters of YYYYMMDD.
-  std::map<std::string, std::map<std::string, long>> datesByOperator;
 
   // The most frequent operator; empty when no record names one.
   std::string MainOperator() const { return operators.empty() ? std::string() : operators.front().call; }

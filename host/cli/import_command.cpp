@@ -163,6 +163,7 @@ std::function<void()> ProgressMeter(Console& console, long expected) {
 
 struct RunOutcome {
   std::int64_t historyEntry = 0;  // 0: none recorded
+  std::optional<ModuleReport> report;
   bool processed = false;
   bool operated = false;
   bool commitFailed = false;
@@ -210,6 +211,7 @@ RunOutcome RunModule(const ImportOptions& options, Database& db, RunLog& runLog,
   console.FinishTranscript();
   outcome.commitFailed = core->Server().CommitFailed();
   outcome.processed = core->Kernel().ImportProcessed();
+  outcome.report = core->Kernel().ImportReport();
   outcome.fault = core->Server().Fault();
   core->Server().SetStatementObserver({});
   core->Server().SetBatchOpening({});
@@ -232,11 +234,6 @@ void ReportFailure(const ImportOptions& options, Database& db, const RunOutcome&
   } else if (!outcome.processed) {
     console.Error("quillet: the import of " + file + " did not complete");
   }
-}
-
-std::optional<std::string> ErrorFilePath(const std::string& file, const TranscriptSummary& counts) {
-  if (counts.ignored + counts.errors == 0) return std::nullopt;
-  return ErrorFilePathOf(file);
 }
 
 // A dry run into a database that does not exist yet runs against an empty
@@ -305,12 +302,10 @@ int ImportWith(const ImportOptions& options, const Chooser& choose) {
     report.mode = options.mode;
     report.window = options.window;
     report.completed = true;
-    report.counts = ReadTranscript(console.TranscriptText());
-    report.errorFilePath = ErrorFilePath(file, report.counts);
+    if (outcome.report) TakeModuleReport(report, *outcome.report, log.operatorCall);
     report.elapsedMs =
         std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - started)
             .count();
-    report.ignored = FindIgnoredCauses(scan, log.operatorCall, log.closing);
     if (outcome.historyEntry != 0 && !options.dryRun) {
       History(db).SetCounts(outcome.historyEntry, report.counts.inserted, report.counts.updated,
                             report.counts.ignored, report.counts.errors);

@@ -5,10 +5,12 @@
 #include <quillet/plugin_api.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 
+#include "host/services/import_report_sink.h"
 #include "host/services/ref.h"
 #include "host/services/run_signal.h"
 
@@ -41,7 +43,10 @@ bool IsFailedLine(std::string_view line);
 class HostKernel final : public RefCounted<IHostKernel> {
  public:
   HostKernel(Journal& journal, HostVariables variables)
-      : RefCounted(IID_IHostKernel), journal_(journal), variables_(std::move(variables)) {}
+      : RefCounted(IID_IHostKernel),
+        journal_(journal),
+        variables_(std::move(variables)),
+        reportSink_(MakeRef<ImportReportSink>()) {}
 
   HRESULT STDMETHODCALLTYPE AddLogLine(BSTR text) override;
   HRESULT STDMETHODCALLTYPE ShowError(BSTR text, BSTR caption) override;
@@ -52,6 +57,8 @@ class HostKernel final : public RefCounted<IHostKernel> {
 
   // What the module reported during this session.
   bool ImportProcessed() const { return processed_; }
+  // The report of the module's last run that read its source to the end.
+  const std::optional<ModuleReport>& ImportReport() const { return reportSink_->Received(); }
   // Raised at the end of every run and at every message to the operator;
   // signal must outlive the kernel or be cleared with null.
   void SetRunEnded(RunSignal* signal) { runEnded_ = signal; }
@@ -64,6 +71,12 @@ class HostKernel final : public RefCounted<IHostKernel> {
   bool processed_ = false;
   RunSignal* runEnded_ = nullptr;
   std::function<void()> refreshAction_;
+  Ref<ImportReportSink> reportSink_;
+
+  // The host's own interface besides the contract's: the run report.
+  HRESULT QueryOther(REFIID iid, void** object) override {
+    return iid == IID_IImportReport ? reportSink_->QueryInterface(iid, object) : E_NOINTERFACE;
+  }
 
   void RaiseRunEnded() {
     if (runEnded_ != nullptr) runEnded_->Notify();

@@ -16,7 +16,7 @@
 #include <string_view>
 
 #include "dialog/plugin_form.h"
-#include "engine/import_dialog_port.h"
+#include "engine/import_port.h"
 #include "platform/portable/ini_file.h"
 #include "platform/ui/controls.h"
 #include "platform/ui/file_dialog.h"
@@ -26,7 +26,7 @@
 
 namespace quillet {
 
-class TfrmQuillet : public TForm, public ImportDialogPort {
+class TfrmQuillet : public TForm, public ImportPort {
  public:
   explicit TfrmQuillet(ICore* core);
   ~TfrmQuillet() override;
@@ -81,17 +81,18 @@ class TfrmQuillet : public TForm, public ImportDialogPort {
   // otherwise); null between runs.
   const Dictionaries* RunDictionaries() const { return dictionaries_ ? &*dictionaries_ : nullptr; }
 
-  // ImportDialogPort: the controls the import run uses.
-  std::u16string MemoText() const override;
-  void SetMemoText(std::u16string_view text) override;
-  int MemoLineCount() const override;
-  void ScrollMemo(int lines) override;
-  void SetProgressPercent(int percent) override;
-  void SetErrorPaneCaption(std::u16string_view caption) override;
-  std::u16string SourceText() const override;
-  std::u16string Caption() const override;
-  CorrectionMode SelectedCorrectionMode() const override;
-  int SelectedMatchWindow() const override;
+  // The mode cbProve selects (None when it selects none), and the match
+  // window cbWindow selects, in minutes.
+  CorrectionMode SelectedCorrectionMode() const;
+  int SelectedMatchWindow() const;
+
+  // ImportPort, on the controls: the settings from edSource, the caption,
+  // cbProve and cbWindow; the transcript in mProgress, the progress in
+  // psProgress, the error message in psErrors.
+  ImportSettings RunSettings() const override;
+  void AppendToTranscript(std::u16string_view text) override;
+  void ShowProgress(long double fraction) override;
+  void ShowErrorMessage(std::u16string_view message) override;
   void ProcessMessages() override;
   bool Terminated() const override;
 

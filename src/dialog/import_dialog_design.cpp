@@ -99,23 +99,27 @@ void TfrmQuillet::ConnectEvents() {
   dbtGetADIF.OnClickCancel = [this] { dbtGetADIFClickCancel(); };
 }
 
-// --- ImportDialogPort ---
+// --- ImportPort ---
 
-std::u16string TfrmQuillet::MemoText() const { return mProgress.Text(); }
+ImportSettings TfrmQuillet::RunSettings() const {
+  return {edSource.Text(), ui::Form::Caption(), SelectedCorrectionMode(), SelectedMatchWindow()};
+}
 
-void TfrmQuillet::SetMemoText(std::u16string_view text) { mProgress.SetText(text); }
+// The memo is rewritten whole and scrolled by its line count, which brings
+// its last line into view on every platform.
+void TfrmQuillet::AppendToTranscript(std::u16string_view text) {
+  std::u16string memo = mProgress.Text();
+  memo += text;
+  mProgress.SetText(memo);
+  mProgress.ScrollBy(mProgress.LineCount() - 1);
+}
 
-int TfrmQuillet::MemoLineCount() const { return mProgress.LineCount(); }
+// The pane shows whole percents, truncated: 100 only when the run is done.
+void TfrmQuillet::ShowProgress(long double fraction) {
+  psProgress.SetPercent(static_cast<int>(fraction * 100));
+}
 
-void TfrmQuillet::ScrollMemo(int lines) { mProgress.ScrollBy(lines); }
-
-void TfrmQuillet::SetProgressPercent(int percent) { psProgress.SetPercent(percent); }
-
-void TfrmQuillet::SetErrorPaneCaption(std::u16string_view caption) { psErrors.SetCaption(caption); }
-
-std::u16string TfrmQuillet::SourceText() const { return edSource.Text(); }
-
-std::u16string TfrmQuillet::Caption() const { return ui::Form::Caption(); }
+void TfrmQuillet::ShowErrorMessage(std::u16string_view message) { psErrors.SetCaption(message); }
 
 void TfrmQuillet::ProcessMessages() { ui::ProcessMessages(); }
 

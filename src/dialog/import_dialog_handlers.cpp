@@ -116,6 +116,9 @@ void TfrmQuillet::edSourceButtonClick() {
   CheckActions();
 }
 
+// The dictionaries are checked before anything of the run changes, so that
+// an operator told to load them finds the dialog as it was. The engine reads
+// the run's settings from the controls once, as the run starts.
 void TfrmQuillet::dbtGetADIFClickOk() {
   const bool fillFields = SelectedCorrectionMode() == CorrectionMode::FillFields;
   if (fillFields && !DictionariesPresent()) {
@@ -136,6 +139,8 @@ void TfrmQuillet::dbtGetADIFClickOk() {
 
 void TfrmQuillet::dbtGetADIFClickCancel() { Close(); }
 
+// The counts alone, so that a missing table is told before anything is
+// loaded.
 bool TfrmQuillet::DictionariesPresent() {
   for (const std::u16string_view table : {u"COUNTRY", u"PROVINCE", u"UNIQUECALL"}) {
     if (host_calls::GetRecordCount(HostServer.get(), table) == 0) return false;

@@ -7,6 +7,9 @@
 namespace quillet {
 namespace {
 
+// Every form runs modal through the host's IApplicationWindows (so that the
+// host's own windows are disabled meanwhile): without it no form can be
+// shown, so a form is not even created.
 ComPtr<IApplicationWindows> RequireAppWindows(ICore* core) {
   ComPtr<IApplicationWindows> windows =
       ComPtr<ICore>::Borrow(core).Query<IApplicationWindows>(IID_IApplicationWindows);
@@ -66,6 +69,7 @@ void TForm::DoShow() {
   ui::Form::DoShow();
 }
 
+// A host without icons leaves the form the framework's own.
 void TForm::SetHostIcons() {
   const ComPtr<IApplicationIcons> icons = Core.Query<IApplicationIcons>(IID_IApplicationIcons);
   if (!icons) return;
@@ -77,6 +81,8 @@ void TForm::SetHostIcons() {
   AttachHostIcon(ui::IconKind::Large, largeIcon);
 }
 
+// The form owns the icons it shows: the one it replaces is destroyed, and
+// the host's icon is destroyed when it cannot be attached.
 void TForm::AttachHostIcon(ui::IconKind kind, IconHandle icon) {
   IconHandle previous{};
   try {

@@ -1,4 +1,4 @@
-// How far the record step corrects the values it reads. The numbers are
+// How far the planner corrects the values it reads. The numbers are
 // the ones the operator chooses between and the settings file remembers
 // ("Corr"), and those of the host's import modes.
 #pragma once

@@ -2,8 +2,6 @@
 
 #include <utility>
 
-#include "engine/import_dialog_port.h"
-#include "hostcalls/host_calls.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "runtime/exceptions.h"
@@ -48,11 +46,8 @@ std::u16string ErrorFileHeaderText(std::u16string_view application, std::u16stri
   return header;
 }
 
-ErrorFile::ErrorFile(ImportDialogPort& dialog, IHostKernel* kernel, std::u16string header,
-                     std::u16string_view sourcePath, SourceEncoding encoding)
-    : dialog_(dialog),
-      kernel_(kernel),
-      header_(std::move(header)),
+ErrorFile::ErrorFile(std::u16string header, std::u16string_view sourcePath, SourceEncoding encoding)
+    : header_(std::move(header)),
       path_(ErrorFilePathOf(sourcePath)),
       name_(ExtractFileName(path_)),
       encoding_(encoding) {}
@@ -65,17 +60,17 @@ std::string ErrorFile::Encode(std::u16string_view text) const {
   return encoding_ == SourceEncoding::Ansi ? Utf16ToAnsi(text) : Utf16ToUtf8(text);
 }
 
-void ErrorFile::Create() {
+bool ErrorFile::CreateWhenMissing() {
+  if (FileExists(path_)) return false;
   const bool marked = encoding_ != SourceEncoding::Ansi && encoding_ != SourceEncoding::Utf8;
   std::string bytes = marked ? std::string(kUtf8Mark) : std::string();
   bytes += Encode(header_ + kLineBreak);
   if (!WriteWholeFile(path_, bytes)) RaiseWriteError(path_);
-  dialog_.SetErrorPaneCaption(u"Warning: ADIF errors found");
-  host_calls::AddLogLine(kernel_, u"Warning: ADIF errors found, saved in " + name_);
+  return true;
 }
 
 void ErrorFile::AppendErrorRecord(std::u16string_view text) {
-  if (!FileExists(path_)) Create();
+  CreateWhenMissing();
   // The record and its line break are appended one after the other rather
   // than joined first, so that a very long record is not copied again; a
   // failure of either raises and ends the run.

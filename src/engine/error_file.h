@@ -10,9 +10,6 @@
 
 namespace quillet {
 
-class ImportDialogPort;
-struct IHostKernel;
-
 // The source's path with its extension replaced by ".err" (appended when
 // the file name has no "."). A source whose own extension is ".err", in any
 // letter case, would be its own error file; it gets ".err" appended.
@@ -30,10 +27,8 @@ std::u16string ErrorFileHeaderText(std::u16string_view application, std::u16stri
 class ErrorFile {
  public:
   // The error file of the source at sourcePath (ErrorFilePathOf), opened
-  // with header when its first record comes. dialog and kernel must outlive
-  // the object.
-  ErrorFile(ImportDialogPort& dialog, IHostKernel* kernel, std::u16string header,
-            std::u16string_view sourcePath, SourceEncoding encoding);
+  // with header when its first record comes.
+  ErrorFile(std::u16string header, std::u16string_view sourcePath, SourceEncoding encoding);
 
   // The text written at the top of the file.
   const std::u16string& ErrorFileHeader() const { return header_; }
@@ -45,19 +40,19 @@ class ErrorFile {
   // itself never goes, as the path rule never names it.
   void DeleteOlderFile() const;
 
-  // Appends text as one line to the file, first creating it with the
-  // header, the warning caption and the host journal line when it does not
-  // exist. The file is closed again before the call returns. A line is
-  // written whole or not at all: raises EInOutError when the file cannot be
-  // written, the file cut back to what it held before.
+  // Creates the file with the header when it does not exist (also when
+  // it was removed during the run); true when it did. Raises EInOutError
+  // when the file cannot be written.
+  bool CreateWhenMissing();
+  // Appends text as one line to the file (created first when missing). The
+  // file is closed again before the call returns. A line is written whole
+  // or not at all: raises EInOutError when the file cannot be written, the
+  // file cut back to what it held before.
   void AppendErrorRecord(std::u16string_view text);
 
  private:
   std::string Encode(std::u16string_view text) const;
-  void Create();
 
-  ImportDialogPort& dialog_;
-  IHostKernel* kernel_;
   std::u16string header_;
   std::u16string path_;
   std::u16string name_;

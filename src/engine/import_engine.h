@@ -1,13 +1,14 @@
-// The import engine: the error file, the record step and the run over a
-// whole ADIF file. It reaches the window only through ImportDialogPort and
-// the host only through IHostKernel and IHostServer.
+// The import engine: a run over a whole ADIF file, from reading the source
+// to the journal line at its end. It reaches the window only through
+// ImportPort and the host only through IHostKernel and IHostServer.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <string_view>
 
-#include "engine/import_dialog_port.h"
+#include "engine/import_port.h"
+#include "engine/run_report.h"
 #include "engine/target_log.h"
 
 namespace quillet {
@@ -19,20 +20,21 @@ struct IHostServer;
 class ImportEngine {
  public:
   // All three must outlive the engine.
-  ImportEngine(ImportDialogPort& dialog, IHostKernel* kernel, IHostServer* server);
+  ImportEngine(ImportPort& port, IHostKernel* kernel, IHostServer* server);
 
   // The header of a new error file, from "APPLICATION", "APPVERSION" and
   // the time now.
   std::u16string BuildErrorFileHeader();
-  // Runs one import into log; false when the source cannot be read. The
-  // run's error file opens with errorFileHeader; dictionaries serve the
-  // FillFields mode. Raises whatever ends the run early.
+  // Runs one import of the file fileName into log, under the port's
+  // settings as they are when it starts; false when the source cannot be
+  // read. The run's error file opens with errorFileHeader; dictionaries
+  // serve the FillFields mode. Raises whatever ends the run early.
   bool RunImport(std::u16string_view fileName, const TargetLog& log, const Dictionaries& dictionaries,
                  std::u16string_view errorFileHeader);
-  // Sets the progress pane to fraction * 100, truncated, and lets events through.
+  // Shows the progress, a fraction of the run, and lets events through.
   void SetProgress(long double fraction);
-  // Appends 3 * level blanks and text to the memo (CR LF after it when
-  // lineBreak), brings the last line into view and lets events through.
+  // Appends 3 * level blanks and text to the transcript (CR LF after it
+  // when lineBreak) and lets events through.
   void AddProgressText(int level, std::u16string_view text, bool lineBreak);
   // Raises EAbort when the application has been asked to quit: a run
   // checks before every record and, letting messages through first, after
@@ -40,11 +42,14 @@ class ImportEngine {
   // it stores, ignores or reads. What the host has carried out stays.
   void StopWhenTerminated();
   void LetMessagesThroughOrStop();
+  // The report of the last run that read its source to the end.
+  const RunReport& LastReport() const { return report_; }
 
  private:
-  ImportDialogPort& dialog_;
+  ImportPort& port_;
   IHostKernel* kernel_;
   IHostServer* server_;
+  RunReport report_;
 };
 
 }  // namespace quillet

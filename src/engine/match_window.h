@@ -24,7 +24,7 @@ std::u16string MinutesText(int minutes);
 
 // The condition "column>=#from# AND column<=#to#" for the times within
 // minutes of dateTime, a date-and-time literal "#YYYY-MM-DD HH:MM#" as the
-// record step renders it. Empty when the literal is not of that form.
+// planner renders it. Empty when the literal is not of that form.
 std::u16string WindowRange(std::u16string_view column, std::u16string_view dateTime, int minutes);
 
 }  // namespace quillet

@@ -13,7 +13,7 @@ namespace quillet {
 // Indexed builds an index of the record's data specifiers once and reads
 // every field from it; PerFieldSearch searches the whole record again for
 // every field. Both give the same values; the second is kept as the
-// measuring baseline of the record step.
+// measuring baseline of the planner.
 enum class FieldLookup { Indexed, PerFieldSearch };
 
 class RecordFields {

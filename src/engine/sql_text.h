@@ -1,4 +1,4 @@
-// Pieces of the SQL text the record step writes: string literals and the
+// Pieces of the SQL text the planner writes: string literals and the
 // numbers that may stand in a statement unquoted.
 #pragma once
 

@@ -272,6 +272,34 @@ TEST_F(ImportDialogTest, FileButtonStartsInTheSourceFolder) {
   EXPECT_TRUE(AppendEnabled());
 }
 
+// The engine's transcript, progress and error message as the controls
+// show them, and the settings a run starts from.
+TEST_F(ImportDialogTest, TheRunIsShownOnTheControls) {
+  ::testing::internal::CaptureStdout();
+  Dialog().AppendToTranscript(u"* Import\r\n");
+  Dialog().AppendToTranscript(u"   Parsing ");
+  Dialog().AppendToTranscript(u"found\r\n");
+  ::testing::internal::GetCapturedStdout();
+  EXPECT_EQ(Dialog().mProgress.Text(), u"* Import\r\n   Parsing found\r\n");
+  EXPECT_EQ(Dialog().mProgress.TopLine(), Dialog().mProgress.LineCount() - 1);  // the last line in view
+  const std::pair<long double, int> percents[] = {
+      {0, 0}, {1.0L / 3, 33}, {2.0L / 3, 66}, {0.999L, 99}, {1, 100}};
+  for (const auto& [fraction, percent] : percents) {
+    Dialog().ShowProgress(fraction);
+    EXPECT_EQ(Dialog().psProgress.Percent(), percent);  // truncated
+  }
+  Dialog().ShowErrorMessage(u"Warning: ADIF errors found");
+  EXPECT_EQ(Dialog().psErrors.Caption(), u"Warning: ADIF errors found");
+  Dialog().edSource.SetText(source_);
+  Dialog().cbProve.SetItemIndex(2);
+  Dialog().cbWindow.SetItemIndex(3);
+  const ImportSettings settings = Dialog().RunSettings();
+  EXPECT_EQ(settings.source, source_);
+  EXPECT_EQ(settings.caption, u"Append ADIF data into current log");
+  EXPECT_EQ(settings.mode, CorrectionMode::FillFields);
+  EXPECT_EQ(settings.matchWindow, 5);
+}
+
 #ifndef _WIN32  // the headless modal run is the batch operator; Windows runs a real loop (ui_win32_test)
 #endif
 

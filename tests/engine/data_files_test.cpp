@@ -7,7 +7,7 @@
 
 #include "adif/adif_reader.h"
 #include "engine/error_file.h"
-#include "engine/fake_dialog.h"
+#include "engine/fake_port.h"
 #include "engine/import_engine.h"
 #include "engine/source_lines.h"
 #include "refdata/dictionaries.h"
@@ -105,17 +105,17 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     for (const std::u16string& record : data.Records) blanks += Trim(record).empty() || IsMarker(record);
 
     StoringHost host;
-    FakeDialog dialog;
-    dialog.mode = CorrectionMode::Format;
-    dialog.source = source;
-    ImportEngine engine(dialog, host.host.Kernel(), host.host.Server());
+    FakePort port;
+    port.mode = CorrectionMode::Format;
+    port.source = source;
+    ImportEngine engine(port, host.host.Kernel(), host.host.Server());
     const Dictionaries dictionaries;
     const TargetLog log{u"Log", kCloseDate, logOperator};
     ASSERT_TRUE(engine.RunImport(source, log, dictionaries, u"<EOH>"));
-    const int inserted = SummaryCount(dialog.memo, u"Inserted to log: ");
-    const int updated = SummaryCount(dialog.memo, u"Updated in log: ");
-    const int ignored = SummaryCount(dialog.memo, u"Ignored: ");
-    const int errors = SummaryCount(dialog.memo, u"Errors found: ");
+    const int inserted = SummaryCount(port.memo, u"Inserted to log: ");
+    const int updated = SummaryCount(port.memo, u"Updated in log: ");
+    const int ignored = SummaryCount(port.memo, u"Ignored: ");
+    const int errors = SummaryCount(port.memo, u"Errors found: ");
     EXPECT_EQ(inserted + updated + ignored + errors + blanks, data.Records.size());
     if (file.filename() == "lotw-report-inline-comments.adi") {
       EXPECT_EQ(errors, 0);  // its <APP_LoTW_EOF> is no record
@@ -136,11 +136,11 @@ TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
     }
 
     host.updatedKeys.clear();
-    dialog.memo.clear();
+    port.memo.clear();
     const std::set<std::u16string> storedBefore = host.stored;
     ASSERT_TRUE(engine.RunImport(source, log, dictionaries, u"<EOH>"));
-    EXPECT_EQ(SummaryCount(dialog.memo, u"Inserted to log: "), 0);
-    EXPECT_EQ(SummaryCount(dialog.memo, u"Updated in log: "), inserted + updated);
+    EXPECT_EQ(SummaryCount(port.memo, u"Inserted to log: "), 0);
+    EXPECT_EQ(SummaryCount(port.memo, u"Updated in log: "), inserted + updated);
     EXPECT_EQ(host.stored, storedBefore);
     EXPECT_EQ(host.updatedKeys, storedBefore);  // the UPDATE conditions are the stored rows' keys
   }

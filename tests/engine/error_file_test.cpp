@@ -8,12 +8,11 @@
 #include <csignal>
 #endif
 
-#include "engine/fake_dialog.h"
+#include "engine/fake_port.h"
 #include "platform/files.h"
 #include "platform/text_codec.h"
 #include "runtime/exceptions.h"
 #include "runtime/text.h"
-#include "support/fake_host.h"
 
 namespace quillet::testing {
 namespace {
@@ -36,48 +35,44 @@ TEST(ErrorFile, HeaderNamesTheApplicationAndItsVersion) {
             u"# Created by: , 30.12.1899 00:00\r\n#\r\n<PROGRAMID:0>\r\n<PROGRAMVERSION:0>\r\n<EOH>");
 }
 
-TEST(ErrorFile, FirstRecordCreatesTheFileAndWarnsOnce) {
+TEST(ErrorFile, FirstRecordCreatesTheFileOnce) {
   TempFolder folder;
-  FakeDialog dialog;
-  FakeHost host;
   const std::u16string header = u"H1\r\n<EOH>";
-  ErrorFile file(dialog, host.Kernel(), header, folder.File("x.adi"), SourceEncoding::Ansi);
+  ErrorFile file(header, folder.File("x.adi"), SourceEncoding::Ansi);
   const std::u16string path = folder.File("x.err");
   EXPECT_EQ(file.ErrorFilePath(), path);
   EXPECT_EQ(file.ErrorFileName(), u"x.err");
   EXPECT_EQ(file.ErrorFileHeader(), header);
+  EXPECT_TRUE(file.CreateWhenMissing());
+  EXPECT_FALSE(file.CreateWhenMissing());
   file.AppendErrorRecord(u"<CALL:3>\u00E9\u4E2D\u00E9<EOR>");
   file.AppendErrorRecord(u"<CALL:1>B<EOR>");
   EXPECT_EQ(ReadBytes(path),
             Utf16ToAnsi(u"H1\r\n<EOH>\r\n<CALL:3>\u00E9\u4E2D\u00E9<EOR>\r\n<CALL:1>B<EOR>\r\n"));
-  EXPECT_EQ(dialog.errorCaption, u"Warning: ADIF errors found");
-  EXPECT_EQ(host.LogLines(), (std::vector<std::u16string>{u"Warning: ADIF errors found, saved in x.err"}));
 
   // A source read through a byte-order mark keeps its characters.
-  ErrorFile bomFile(dialog, host.Kernel(), header, folder.File("bom.adi"), SourceEncoding::Utf16LE);
+  ErrorFile bomFile(header, folder.File("bom.adi"), SourceEncoding::Utf16LE);
   bomFile.AppendErrorRecord(u"\u4E2D");
   EXPECT_EQ(ReadBytes(folder.File("bom.err")),
             "\xEF\xBB\xBF"
             "H1\r\n<EOH>\r\n\xE4\xB8\xAD\r\n");
 
   // A source read as UTF-8 without a mark gets UTF-8 without a mark.
-  ErrorFile utf8File(dialog, host.Kernel(), header, folder.File("utf8.adi"), SourceEncoding::Utf8);
+  ErrorFile utf8File(header, folder.File("utf8.adi"), SourceEncoding::Utf8);
   utf8File.AppendErrorRecord(u"Montr\u00E9al");
   EXPECT_EQ(ReadBytes(folder.File("utf8.err")),
             "H1\r\n<EOH>\r\nMontr\xC3\xA9"
             "al\r\n");
 
-  ErrorFile nowhere(dialog, host.Kernel(), header, folder.File("no/such/folder.adi"), SourceEncoding::Ansi);
+  ErrorFile nowhere(header, folder.File("no/such/folder.adi"), SourceEncoding::Ansi);
   EXPECT_THROW(nowhere.AppendErrorRecord(u"x"), EInOutError);
 }
 
 // A run starts its error file afresh.
 TEST(ErrorFile, OlderFileOfTheSameSourceIsDeleted) {
   TempFolder folder;
-  FakeDialog dialog;
-  FakeHost host;
   WriteBytes(folder.File("x.err"), "old");
-  const ErrorFile file(dialog, host.Kernel(), u"<EOH>", folder.File("x.adi"), SourceEncoding::Ansi);
+  const ErrorFile file(u"<EOH>", folder.File("x.adi"), SourceEncoding::Ansi);
   file.DeleteOlderFile();
   EXPECT_FALSE(FileExists(folder.File("x.err")));
 }
@@ -108,10 +103,8 @@ class FileSizeLimit {
 // of the error file would read as a record.
 TEST(ErrorFile, ARecordIsWrittenWholeOrNotAtAll) {
   TempFolder folder;
-  FakeDialog dialog;
-  FakeHost host;
   const std::u16string path = folder.File("full.err");
-  ErrorFile file(dialog, host.Kernel(), u"<EOH>", folder.File("full.adi"), SourceEncoding::Ansi);
+  ErrorFile file(u"<EOH>", folder.File("full.adi"), SourceEncoding::Ansi);
   file.AppendErrorRecord(u"<CALL:1>A<EOR>");
   const std::string before = ReadBytes(path);
   {

@@ -1,10 +1,11 @@
 #include "engine/import_engine.h"
 
 #include <gtest/gtest.h>
+#include <quillet/import_report.h>
 
 #include <algorithm>
 
-#include "engine/fake_dialog.h"
+#include "engine/fake_port.h"
 #include "platform/files.h"
 #include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
@@ -13,6 +14,40 @@
 
 namespace quillet::testing {
 namespace {
+
+// The reference host's report interface, recording each call as a line.
+class RecordingReport final : public IImportReport {
+ public:
+  HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override { return E_NOINTERFACE; }
+  ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
+  ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
+  HRESULT QUILLET_STDCALL ReportCounts(std::int32_t found, std::int32_t inserted, std::int32_t updated,
+                                       std::int32_t withConfirmation, std::int32_t matchedWithinWindow,
+                                       std::int32_t ignored, std::int32_t errors) override {
+    calls.push_back(FormatText(u"Counts %d %d %d %d %d %d %d", {found, inserted, updated, withConfirmation,
+                                                                matchedWithinWindow, ignored, errors}));
+    return S_OK;
+  }
+  HRESULT QUILLET_STDCALL ReportIgnored(BSTR recordOperator, Flag outOfDate, std::int32_t records) override {
+    calls.push_back(FormatText(u"Ignored %s %d %d", {OleText(recordOperator), outOfDate, records}));
+    return S_OK;
+  }
+  HRESULT QUILLET_STDCALL ReportFailure(std::int32_t record, BSTR reason) override {
+    calls.push_back(FormatText(u"Failure %d %s", {record, OleText(reason)}));
+    return S_OK;
+  }
+  HRESULT QUILLET_STDCALL ReportEnd(std::int32_t failures, BSTR errorFilePath) override {
+    calls.push_back(FormatText(u"End %d %s", {failures, OleText(errorFilePath)}));
+    return S_OK;
+  }
+
+  static std::u16string OleText(BSTR text) {
+    return text == nullptr ? std::u16string() : std::u16string(reinterpret_cast<const char16_t*>(text));
+  }
+
+  int refs = 0;
+  std::vector<std::u16string> calls;
+};
 
 constexpr char kHeader[] = "<ADIF_VER:5>3.1.0\r\n<EOH>\r\n";
 
@@ -34,7 +69,7 @@ class ImportRunTest : public ::testing::Test {
   bool Run(std::string_view name, std::string_view bytes) {
     source = folder.File(name);
     if (!bytes.empty() || name != "missing.adi") WriteBytes(source, bytes);
-    dialog.source = source;
+    port.source = source;
     return engine.RunImport(source, {u"My log", EncodeDate(2030, 1, 1), u"K1ABC"}, dictionaries,
                             errorFileHeader);
   }
@@ -43,16 +78,17 @@ class ImportRunTest : public ::testing::Test {
   }
   // The memo up to the done line, and the elapsed time it shows.
   std::u16string MemoBeforeDone(std::u16string* elapsed = nullptr) const {
-    const std::size_t done = dialog.memo.rfind(u"* Done. Elapsed time ");
+    const std::size_t done = port.memo.rfind(u"* Done. Elapsed time ");
     if (done == std::u16string::npos) return u"(no done line)";
-    if (elapsed != nullptr) *elapsed = dialog.memo.substr(done + 21);
-    return dialog.memo.substr(0, done);
+    if (elapsed != nullptr) *elapsed = port.memo.substr(done + 21);
+    return port.memo.substr(0, done);
   }
 
-  FakeDialog dialog;
+  RecordingReport report;  // outlives the host, which may hold it
+  FakePort port;
   FakeHost host;
   TempFolder folder;
-  ImportEngine engine{dialog, host.Kernel(), host.Server()};
+  ImportEngine engine{port, host.Kernel(), host.Server()};
   Dictionaries dictionaries;
   std::u16string errorFileHeader;
   std::u16string source;
@@ -67,8 +103,8 @@ TEST_F(ImportRunTest, CompleteRunWritesTranscriptProgressJournalAndRefresh) {
                 u"* ADIF Version: 3.1.0\r\n   Parsing ADIF data... found records: 3\r\n"
                 u"      Inserted to log: 3\r\n");
   EXPECT_EQ(elapsed.size(), 8u);
-  EXPECT_EQ(dialog.progress, (std::vector<int>{0, 33, 66, 100, 0}));
-  EXPECT_EQ(dialog.scrolls.back(), dialog.MemoLineCount() - 1);
+  EXPECT_EQ(port.progress, (std::vector<long double>{0, 1.0L / 3, 2.0L / 3, 1, 0}));
+  EXPECT_EQ(port.settingsRead, 1);  // once, at the start
   EXPECT_EQ(host.LogLines(), (std::vector<std::u16string>{u"Exec: Append ADIF data into current log, " +
                                                           source + u" processed (" + elapsed + u")"}));
   ASSERT_EQ(host.Commands().size(), 1u);
@@ -100,13 +136,35 @@ TEST_F(ImportRunTest, RejectedRecordsAreSummarisedAndTheRunGoesOn) {
   EXPECT_NE(errors.find("<EOH>\r\n" + Record("BAD0", "2023131")), std::string::npos);
   EXPECT_NE(errors.find(Record("FOREIGN", "20230102", "W1XYZ") + Record("REFUSED")), std::string::npos);
   EXPECT_EQ(host.LogLines().front(), u"Warning: ADIF errors found, saved in s.err");
-  EXPECT_EQ(dialog.errorCaption, u"Warning: ADIF errors found");
+  EXPECT_EQ(std::count(host.LogLines().begin(), host.LogLines().end(), host.LogLines().front()), 1);
+  EXPECT_EQ(port.errorMessage, u"Warning: ADIF errors found");
+}
+
+// A host that asks for the run's report gets it, after everything else;
+// a host that does not sees the same calls in the same order.
+TEST_F(ImportRunTest, AHostThatAsksGetsTheRunReportAndNoOtherHostSeesIt) {
+  std::string bytes = kHeader;
+  for (int i = 0; i < 11; ++i) bytes += Record("BAD" + std::to_string(i), "2023131");
+  bytes += Record("LATE", "20300105", "W1XYZ") + Record("FOREIGN", "20230102", "W1XYZ") + Record("GOOD");
+  ASSERT_TRUE(Run("report.adi", bytes));
+  const std::vector<std::string> withoutReport = host.Calls();
+  host.ClearCalls();
+  host.AddInterface(IID_IImportReport, &report);
+  ASSERT_TRUE(Run("report.adi", bytes));
+  EXPECT_EQ(host.Calls(), withoutReport);
+  ASSERT_EQ(report.calls.size(), 14u);
+  EXPECT_EQ(report.calls[0], u"Counts 14 1 0 0 0 2 11");
+  EXPECT_EQ(report.calls[1], u"Ignored W1XYZ -1 1");  // out of date first, then the other operators
+  EXPECT_EQ(report.calls[2], u"Ignored W1XYZ 0 1");
+  EXPECT_EQ(report.calls[3], u"Failure 1 QSO_DATE 2023131: Invalid argument to date encode");
+  EXPECT_EQ(report.calls[12], u"Failure 10 QSO_DATE 2023131: Invalid argument to date encode");
+  EXPECT_EQ(report.calls[13], u"End 11 " + folder.File("report.err"));
 }
 
 // Under the update count: those that brought a confirmation and those
 // matched within the window; an update the host refuses counts in neither.
 TEST_F(ImportRunTest, UpdatesTellConfirmationsAndWindowMatches) {
-  dialog.window = 5;
+  port.window = 5;
   host.OnRecordCountWhere([](std::u16string_view, std::u16string_view condition) {
     const bool nearby = condition.find(u"NEAR") != std::u16string_view::npos;
     return nearby == (condition.find(u"QSODATE>=") != std::u16string_view::npos) ? 1 : 0;
@@ -128,11 +186,11 @@ TEST_F(ImportRunTest, UpdatesTellConfirmationsAndWindowMatches) {
 TEST_F(ImportRunTest, RunWithoutRecordsEndsAtFullProgress) {
   ASSERT_TRUE(Run("header.adi", "<PROGRAMID:3>abc\r\n<EOH>\r\n"));
   EXPECT_EQ(MemoBeforeDone(), ImportLine() + u"* ADIF Version: Undefined\r\n");
-  EXPECT_EQ(dialog.progress, (std::vector<int>{100, 0}));
-  dialog = FakeDialog();
+  EXPECT_EQ(port.progress, (std::vector<long double>{1, 0}));
+  port = FakePort();
   ASSERT_TRUE(Run("empty.adi", ""));
   EXPECT_EQ(MemoBeforeDone(), ImportLine());
-  EXPECT_EQ(dialog.progress, (std::vector<int>{100, 0}));
+  EXPECT_EQ(port.progress, (std::vector<long double>{1, 0}));
   EXPECT_EQ(host.Commands().size(), 2u);
 }
 
@@ -143,8 +201,8 @@ TEST_F(ImportRunTest, UnreadableSourceIsReportedAndFails) {
   EXPECT_EQ(host.Errors()[0].second, u"Error");
   EXPECT_EQ(host.LogLines(), (std::vector<std::u16string>{u"Exec: Append ADIF data into current log, " +
                                                           source + u" failed."}));
-  EXPECT_TRUE(dialog.memo.empty());
-  EXPECT_EQ(dialog.progress, (std::vector<int>{0}));
+  EXPECT_TRUE(port.memo.empty());
+  EXPECT_EQ(port.progress, (std::vector<long double>{0}));
   EXPECT_TRUE(host.Commands().empty());
 }
 
@@ -152,16 +210,16 @@ TEST_F(ImportRunTest, FailureStatusEndsTheRunWithoutSummary) {
   for (const char* method : {"ExecuteSQL", "GetRecordCountWhere"}) {
     SCOPED_TRACE(method);
     FakeHost failing;
-    FakeDialog failingDialog;
-    ImportEngine failingEngine(failingDialog, failing.Kernel(), failing.Server());
+    FakePort failingPort;
+    ImportEngine failingEngine(failingPort, failing.Kernel(), failing.Server());
     failing.FailAt(method, 2, E_FAIL, u"disk full");
     const std::u16string path = folder.File(std::string(method) + ".adi");
     WriteBytes(path, kHeader + Record("FOREIGN", "20230102", "W1XYZ") + Record("A1A") + Record("B1B"));
     EXPECT_THROW(failingEngine.RunImport(path, {u"My log", EncodeDate(2030, 1, 1), u"K1ABC"}, dictionaries,
                                          errorFileHeader),
                  Exception);
-    EXPECT_EQ(failingDialog.memo.find(u"found records"), std::u16string::npos);
-    EXPECT_EQ(failingDialog.memo.find(u"* Done."), std::u16string::npos);
+    EXPECT_EQ(failingPort.memo.find(u"found records"), std::u16string::npos);
+    EXPECT_EQ(failingPort.memo.find(u"* Done."), std::u16string::npos);
     EXPECT_EQ(failing.LogLines().size(), 1u);  // the error-file warning only, no "Exec: " line
     EXPECT_TRUE(failing.Commands().empty());
     const std::string errors = ReadBytes(folder.File(std::string(method) + ".err"));
@@ -173,10 +231,10 @@ TEST_F(ImportRunTest, FailureStatusEndsTheRunWithoutSummary) {
 // Asked to quit, the run stops at the first piece it reads, silently: no
 // statement, no summary, no journal line.
 TEST_F(ImportRunTest, ARunAskedToQuitStopsBeforeItsNextRecord) {
-  dialog.quitAfterMessages = 0;
+  port.quitAfterMessages = 0;
   EXPECT_THROW(Run("quit.adi", kHeader + Record("A1A") + Record("B1B")), EAbort);
   EXPECT_EQ(std::count(host.Calls().begin(), host.Calls().end(), "ExecuteSQL"), 0);
-  EXPECT_EQ(dialog.memo.find(u"found records"), std::u16string::npos);
+  EXPECT_EQ(port.memo.find(u"found records"), std::u16string::npos);
   EXPECT_TRUE(host.LogLines().empty());
 }
 

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "engine/fake_dialog.h"
+#include "engine/fake_port.h"
 #include "engine/whole_source_reference.h"
 #include "support/source_file_lines.h"
 

@@ -13,6 +13,8 @@
 #include "host/cli/adif_scan.h"
 #include "host/cli/import_report.h"
 #include "host/os/console.h"
+#include "host/services/bstr.h"
+#include "host/services/import_report_sink.h"
 #include "tests/host/expect_same_scan.h"
 #include "tests/host/temp_folder.h"
 
@@ -254,14 +256,21 @@ TEST(AdifScan, CountsEachOperatorMostFrequentFirst) {
   EXPECT_EQ(scan.RecordsOf(""), 1);
 }
 
-TEST(ImportReport, ReadsTheCountsAndReasonsOfATranscript) {
-  const TranscriptSummary summary = ReadTranscript(
-      "* Import: a.adi from /tmp\n* ADIF Version: 3.1.4\n   Parsing ADIF data... found records: 30\n"
-      "      Inserted to log: 27\n      Updated in log: 5\n         with a confirmation: 4\n"
-      "         matched within 2 minutes: 2\n         matched within 1 minute: 1\n"
-      "      Ignored: 1 (wrong callsign/date)\n"
-      "      Errors found: 1, copied to a.err\n      Record 29: Invalid argument to date encode\n"
-      "* Done. Elapsed time 00:00:00\n");
+TEST(ImportReport, TakesTheCountsAndReasonsTheModuleReported) {
+  ModuleReport module;
+  module.found = 30;
+  module.inserted = 27;
+  module.updated = 5;
+  module.withConfirmation = 4;
+  module.matchedWithinWindow = 3;
+  module.ignored = 1;
+  module.errors = 1;
+  module.failures = {{29, "Invalid argument to date encode"}};
+  module.failureCount = 1;
+  module.errorFilePath = "/tmp/a.err";
+  ImportReport report;
+  TakeModuleReport(report, module, "KI2D");
+  const RunCounts& summary = report.counts;
   EXPECT_EQ(summary.found, 30);
   EXPECT_EQ(summary.inserted, 27);
   EXPECT_EQ(summary.updated, 5);
@@ -269,19 +278,62 @@ TEST(ImportReport, ReadsTheCountsAndReasonsOfATranscript) {
   EXPECT_EQ(summary.matchedWithin, 3);
   EXPECT_EQ(summary.ignored, 1);
   EXPECT_EQ(summary.errors, 1);
-  EXPECT_EQ(summary.errorFile, "a.err");
+  EXPECT_EQ(report.errorFilePath, "/tmp/a.err");
   ASSERT_EQ(summary.recordReasons.size(), 1u);
   EXPECT_EQ(summary.recordReasons[0], "Record 29: Invalid argument to date encode");
+
+  // Past the ten it names, the transcript counts the rest; a run that took
+  // every record wrote no error file.
+  module.failureCount = 12;
+  ImportReport many;
+  TakeModuleReport(many, module, "KI2D");
+  EXPECT_EQ(many.counts.recordReasons.back(), "and 2 more");
+  module.ignored = module.errors = 0;
+  ImportReport clean;
+  TakeModuleReport(clean, module, "KI2D");
+  EXPECT_FALSE(clean.errorFilePath.has_value());
 }
 
+// A record of another operator counts under its operator also when it is
+// dated after the closing date.
 TEST(ImportReport, NamesTheCausesOfIgnoredRecords) {
-  const AdifScan scan = ScanText(
-      "<EOH><OPERATOR:4>KI2D<QSO_DATE:8>20240101<EOR><OPERATOR:5>STEVE<QSO_DATE:8>20240101<EOR>"
-      "<OPERATOR:4>KI2D<QSO_DATE:8>20240103<EOR><OPERATOR:4>KI2D<QSO_DATE:8>20240102<EOR><CALL:1>X<EOR>");
-  const IgnoredCauses causes = FindIgnoredCauses(scan, "KI2D", "2024-01-01");
-  EXPECT_EQ(causes.afterClosing, 1);  // a day past the closing date is still taken
-  EXPECT_EQ(causes.otherOperators.at("STEVE"), 1);
+  ModuleReport module;
+  module.ignoredRecords = {{"KI2D", true, 1}, {"STEVE", false, 1}, {"", false, 1}, {"STEVE", true, 2}};
+  ImportReport report;
+  TakeModuleReport(report, module, "KI2D");
+  const IgnoredCauses& causes = report.ignored;
+  EXPECT_EQ(causes.afterClosing, 1);
+  EXPECT_EQ(causes.otherOperators.at("STEVE"), 3);
   EXPECT_EQ(causes.otherOperators.at(""), 1);
+  EXPECT_EQ(causes.otherOperators.size(), 2u);
+}
+
+// The sink holds a report only once the module has ended it, and a new
+// one replaces it whole.
+TEST(ImportReport, TheSinkKeepsTheReportTheModuleEnded) {
+  const Ref<ImportReportSink> sink = MakeRef<ImportReportSink>();
+  const auto text = [](std::string_view utf8) {
+    return std::unique_ptr<OLECHAR, decltype(&SysFreeString)>(NewBstr(utf8), &SysFreeString);
+  };
+  EXPECT_EQ(sink->ReportCounts(3, 1, 0, 0, 0, 1, 1), S_OK);
+  EXPECT_EQ(sink->ReportIgnored(text("W1XYZ").get(), kTrue, 1), S_OK);
+  EXPECT_EQ(sink->ReportFailure(2, text("QSO_DATE 2023131: Invalid argument to date encode").get()), S_OK);
+  EXPECT_FALSE(sink->Received().has_value());
+  EXPECT_EQ(sink->ReportEnd(1, text("/tmp/a.err").get()), S_OK);
+  ASSERT_TRUE(sink->Received().has_value());
+  const ModuleReport& report = *sink->Received();
+  EXPECT_EQ(report.found, 3);
+  ASSERT_EQ(report.ignoredRecords.size(), 1u);
+  EXPECT_EQ(report.ignoredRecords[0].recordOperator, "W1XYZ");
+  EXPECT_TRUE(report.ignoredRecords[0].outOfDate);
+  ASSERT_EQ(report.failures.size(), 1u);
+  EXPECT_EQ(report.failures[0].record, 2);
+  EXPECT_EQ(report.failureCount, 1);
+  EXPECT_EQ(report.errorFilePath, "/tmp/a.err");
+  EXPECT_EQ(sink->ReportCounts(5, 5, 0, 0, 0, 0, 0), S_OK);
+  EXPECT_EQ(sink->ReportEnd(0, text("/tmp/b.err").get()), S_OK);
+  EXPECT_EQ(sink->Received()->found, 5);
+  EXPECT_TRUE(sink->Received()->ignoredRecords.empty());
 }
 
 TEST(ImportReport, WritesOneJsonObject) {

@@ -118,7 +118,7 @@ class TextSurvey {
   std::string tail_;  // the last characters seen, upper-cased, too few to hold "<EOH>"
 };
 
-// Counts the records and their operators and dates.
+// Counts the records and their operators.
 class RecordCollector {
  public:
   void Add(std::string_view name, std::string_view value) {
@@ -126,13 +126,12 @@ class RecordCollector {
     fields_ = true;
     if (name == "OPERATOR" && operatorCall_.empty()) operatorCall_ = TrimText(value);
     if (name == "STATION_CALLSIGN" && stationCall_.empty()) stationCall_ = TrimText(value);
-    if (name == "QSO_DATE" && date_.empty()) date_ = TrimText(value);
   }
   // A record without fields is no record.
   void Close() {
     if (fields_) Count(UpperAscii(!operatorCall_.empty() ? operatorCall_ : stationCall_));
     fields_ = false;
-    operatorCall_.clear(), stationCall_.clear(), date_.clear();
+    operatorCall_.clear(), stationCall_.clear();
   }
   AdifScan Take() {
     std::stable_sort(scan_.operators.begin(), scan_.operators.end(),
@@ -143,7 +142,6 @@ class RecordCollector {
  private:
   void Count(const std::string& call) {
     ++scan_.records;
-    if (date_.size() == 8) ++scan_.datesByOperator[call][date_];
     if (call.empty()) return;
     const auto [entry, added] = operatorIndex_.try_emplace(call, scan_.operators.size());
     if (added) scan_.operators.push_back({call, 0});
@@ -151,14 +149,12 @@ class RecordCollector {
   }
 
   bool fields_ = false;
-  std::string operatorCall_, stationCall_, date_;
+  std::string operatorCall_, stationCall_;
   std::unordered_map<std::string, std::size_t> operatorIndex_;
   AdifScan scan_;
 };
 
-bool HoldsValueWanted(std::string_view name) {
-  return name == "OPERATOR" || name == "STATION_CALLSIGN" || name == "QSO_DATE";
-}
+bool HoldsValueWanted(std::string_view name) { return name == "OPERATOR" || name == "STATION_CALLSIGN"; }
 
 // Reads the fields of a text given a piece at a time. Only the values the
 // collector wants are held; other values are skipped as they pass.

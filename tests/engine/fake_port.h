@@ -1,5 +1,5 @@
-// A recording stand-in for the import dialog's controls, and the shared
-// set-up of the engine tests.
+// A recording stand-in for the import dialog, and the shared set-up of the
+// engine tests.
 #pragma once
 
 #include <filesystem>
@@ -7,32 +7,29 @@
 #include <string_view>
 #include <vector>
 
-#include "engine/import_dialog_port.h"
+#include "engine/import_port.h"
 
 namespace quillet::testing {
 
-class FakeDialog final : public ImportDialogPort {
+class FakePort final : public ImportPort {
  public:
-  std::u16string MemoText() const override { return memo; }
-  void SetMemoText(std::u16string_view text) override { memo = text; }
-  int MemoLineCount() const override;
-  void ScrollMemo(int lines) override { scrolls.push_back(lines); }
-  void SetProgressPercent(int percent) override { progress.push_back(percent); }
-  void SetErrorPaneCaption(std::u16string_view caption) override { errorCaption = caption; }
-  std::u16string SourceText() const override { return source; }
-  std::u16string Caption() const override { return u"Append ADIF data into current log"; }
-  CorrectionMode SelectedCorrectionMode() const override { return mode; }
-  int SelectedMatchWindow() const override { return window; }
+  ImportSettings RunSettings() const override {
+    ++settingsRead;
+    return {source, u"Append ADIF data into current log", mode, window};
+  }
+  void AppendToTranscript(std::u16string_view text) override { memo += text; }
+  void ShowProgress(long double fraction) override { progress.push_back(fraction); }
+  void ShowErrorMessage(std::u16string_view message) override { errorMessage = message; }
   void ProcessMessages() override { ++processed; }
   bool Terminated() const override { return quitAfterMessages >= 0 && processed >= quitAfterMessages; }
 
   std::u16string memo;
-  std::vector<int> scrolls;
-  std::vector<int> progress;
-  std::u16string errorCaption;
+  std::vector<long double> progress;
+  std::u16string errorMessage;
   std::u16string source;
   CorrectionMode mode = CorrectionMode::None;
   int window = 0;
+  mutable int settingsRead = 0;
   int processed = 0;
   int quitAfterMessages = -1;  // asked to quit once this many were let through
 };

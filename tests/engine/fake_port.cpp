@@ -1,4 +1,4 @@
-#include "engine/fake_dialog.h"
+#include "engine/fake_port.h"
 
 #include <atomic>
 #include <fstream>
@@ -10,12 +10,6 @@
 #include "runtime/text.h"
 
 namespace quillet::testing {
-
-int FakeDialog::MemoLineCount() const {
-  int lines = 0;
-  for (char16_t c : memo) lines += c == u'\n';
-  return lines + (!memo.empty() && memo.back() != u'\n');
-}
 
 void BuildModuleTables() {
   if (LogTable.Fields.empty()) BuildLogTable(LogTable);

@@ -1,7 +1,7 @@
-// The corrections of the record step: upper-casing in the Format and
-// FillFields modes, and in FillFields the operator, the band or frequency
-// and the callsign's reference data.
-#include "engine/record_step.h"
+// The planner's corrections: upper-casing in the Format and FillFields
+// modes, and in FillFields the operator, the band or frequency and the
+// callsign's reference data.
+#include "engine/qso_plan.h"
 #include "logmodel/band_lookup.h"
 #include "refdata/dictionaries.h"
 #include "runtime/exceptions.h"
@@ -12,6 +12,8 @@ namespace {
 
 using namespace std::string_view_literals;
 
+// Codes and callsigns, which are written in capitals; free text (names,
+// QTH, comments) keeps its letter case.
 constexpr std::u16string_view kUpperCasedFields[] = {
     u"BAND",       u"MODE", u"CALL", u"STATION_CALLSIGN", u"CONT", u"DXCC_PREF", u"PFX", u"QSL_VIA",
     u"GRIDSQUARE", u"IOTA", u"STATE"};
@@ -49,69 +51,70 @@ bool FillsFields(CorrectionMode mode) {
   return false;
 }
 
+// A match overwrites all six entries, also values the record held.
+void FillFromCallsign(TLogStruct& values, const Dictionaries& dictionaries, const std::u16string& callsign) {
+  const std::optional<CallsignReference> found = dictionaries.ResolveCallsign(callsign);
+  if (!found) return;
+  SetFieldValue(values, u"CONT"sv, found->continent);
+  SetFieldValue(values, u"DXCC_PREF"sv, found->dxccPrefix);
+  SetFieldValue(values, u"PFX"sv, found->mainPrefix);
+  SetFieldValue(values, u"DXCC"sv, found->dxcc);
+  SetFieldValue(values, u"CQZ"sv, found->cqZone);
+  SetFieldValue(values, u"ITUZ"sv, found->ituZone);
+}
+
 }  // namespace
 
-void RecordStep::ClassifyEntries(const TLogStruct& fields) {
-  if (classified_ == fields.data() && roles_.size() == fields.size()) return;
-  roles_.assign(fields.size(), 0);
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    const std::u16string_view name = fields[i].ADIFName;
+void QsoPlanner::ClassifyEntries() {
+  roles_.assign(fields_.size(), 0);
+  for (std::size_t i = 0; i < fields_.size(); ++i) {
+    const std::u16string_view name = fields_[i].ADIFName;
     if (IsUpperCased(name)) roles_[i] |= kUpperCased;
     if (name == u"OPERATOR"sv) roles_[i] |= kOperator | kOperatorSource;
     if (name == u"STATION_CALLSIGN"sv) roles_[i] |= kOperatorSource;
     if (name == u"BAND"sv) roles_[i] |= kBand;
     if (name == u"FREQ"sv) roles_[i] |= kFrequency;
     if (name == u"CALL"sv) roles_[i] |= kCallsign;
-    if (fields[i].Column != u"-"sv) roles_[i] |= kWritten;
+    if (fields_[i].Column != u"-"sv) roles_[i] |= kWritten;
   }
-  for (const TLogField& key : fields) {
+  // The time a date-and-time key takes from its linked field may also have
+  // a column of its own; a match within a window must leave that one alone.
+  for (const TLogField& key : fields_) {
     if (!key.IsKey || key.Kind != ValueKind::DateTime || key.LinkedADIFName.empty()) continue;
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-      if (fields[i].ADIFName == key.LinkedADIFName && (roles_[i] & kWritten)) roles_[i] |= kKeyTime;
+    for (std::size_t i = 0; i < fields_.size(); ++i) {
+      if (fields_[i].ADIFName == key.LinkedADIFName && (roles_[i] & kWritten)) roles_[i] |= kKeyTime;
     }
   }
-  classified_ = fields.data();
 }
 
 // Band and frequency are filled from the values as read, so neither fill
 // sees the other's result.
-void RecordStep::ApplyCorrections(TLogStruct& fields, CorrectionMode mode) {
+void QsoPlanner::ApplyCorrections(CorrectionMode mode, const Dictionaries& dictionaries, QsoPlan& plan) {
   if (!UpperCases(mode)) return;
   const bool fillFields = FillsFields(mode);
-  for (std::size_t i = 0; i < fields.size(); ++i) {
-    TLogField& field = fields[i];
+  TLogStruct& values = plan.values;
+  for (std::size_t i = 0; i < values.size(); ++i) {
+    TLogField& field = values[i];
     const std::uint8_t role = roles_[i];
     if (role & kUpperCased) UpperInPlace(field.Value);
     if (!fillFields) continue;
     if (role & kOperator) {
-      field.Value = recordOperator_;
+      field.Value = plan.recordOperator;
     } else if (role & kBand) {
       if (Trim(field.Value).empty() && !rawFrequency_.empty()) {
         try {
           field.Value = FrequencyToBand(rawFrequency_);
         } catch (const EConvertError& error) {
-          NameFailure(u"FREQ"sv, rawFrequency_, error);
+          NameFailure(u"FREQ"sv, rawFrequency_, error, plan);
           throw;
         }
       }
     } else if (role & kFrequency) {
       if (Trim(field.Value).empty() && !rawBand_.empty()) field.Value = BandToFrequency(rawBand_);
     } else if (role & kCallsign) {
-      FillFromCallsign(fields, field.Value);
+      FillFromCallsign(values, dictionaries, field.Value);
     }
   }
-}
-
-// A match overwrites all six entries, also values the record held.
-void RecordStep::FillFromCallsign(TLogStruct& fields, const std::u16string& callsign) const {
-  const std::optional<CallsignReference> found = dictionaries_.ResolveCallsign(callsign);
-  if (!found) return;
-  SetFieldValue(fields, u"CONT"sv, found->continent);
-  SetFieldValue(fields, u"DXCC_PREF"sv, found->dxccPrefix);
-  SetFieldValue(fields, u"PFX"sv, found->mainPrefix);
-  SetFieldValue(fields, u"DXCC"sv, found->dxcc);
-  SetFieldValue(fields, u"CQZ"sv, found->cqZone);
-  SetFieldValue(fields, u"ITUZ"sv, found->ituZone);
 }
 
 }  // namespace quillet
