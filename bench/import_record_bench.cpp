@@ -11,7 +11,6 @@
 #include "engine/error_file.h"
 #include "engine/import_dialog_port.h"
 #include "engine/record_step.h"
-#include "logmodel/band_table.h"
 #include "logmodel/log_table.h"
 #include "refdata/dictionaries.h"
 #include "runtime/date_time.h"
@@ -85,8 +84,6 @@ std::vector<std::u16string> Records() {
 }
 
 void ImportRecords(benchmark::State& state, FieldLookup lookup) {
-  if (LogTable.Fields.empty()) BuildLogTable(LogTable);
-  if (BandList.empty()) BuildBandList(BandList);
   SilentDialog dialog;
   CountingServer server;
   // Every record is taken: the error file is never written.

@@ -5,8 +5,6 @@
 #include <random>
 #include <sstream>
 
-#include "logmodel/band_table.h"
-#include "logmodel/log_table.h"
 #include "runtime/text.h"
 
 namespace quillet::testing {
@@ -15,11 +13,6 @@ int FakeDialog::MemoLineCount() const {
   int lines = 0;
   for (char16_t c : memo) lines += c == u'\n';
   return lines + (!memo.empty() && memo.back() != u'\n');
-}
-
-void BuildModuleTables() {
-  if (LogTable.Fields.empty()) BuildLogTable(LogTable);
-  if (BandList.empty()) BuildBandList(BandList);
 }
 
 TempFolder::TempFolder() {

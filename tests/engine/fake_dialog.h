@@ -37,9 +37,6 @@ class FakeDialog final : public ImportDialogPort {
   int quitAfterMessages = -1;  // asked to quit once this many were let through
 };
 
-// Builds LogTable and BandList as the module does at load.
-void BuildModuleTables();
-
 // A fresh, empty folder under the system's temporary folder, removed with
 // the object.
 class TempFolder {

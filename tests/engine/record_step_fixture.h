@@ -36,7 +36,6 @@ inline const std::u16string kKeyCondition =
 class RecordStepTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    BuildModuleTables();
     fields = BuildLogStruct(LogTable);
     host.OnRecordCountWhere([this](std::u16string_view, std::u16string_view condition) {
       conditions.emplace_back(condition);
