@@ -28,8 +28,7 @@ struct WindowCreateParams;
 enum class ControlChange {
   Bounds,
   Enabled,  // also DialogButtons' OK and Cancel
-  Visible,
-  Text,  // of labels and edits
+  Text,     // of labels and edits
   Bold,
   Picture,
   Items,

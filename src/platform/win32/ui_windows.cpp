@@ -37,8 +37,6 @@ HWND MakeChild(ControlWindow& control, DWORD exStyle, const wchar_t* className, 
   return window;
 }
 
-DWORD Shown(const ControlState& control) { return control.visible ? WS_VISIBLE : 0; }
-
 // The edit's own procedure, with the clicks of its embedded button passed on.
 LRESULT CALLBACK ButtonEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   ControlWindow* control = ControlOf(window);
@@ -53,16 +51,16 @@ LRESULT CALLBACK ButtonEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 void CreatePanel(ControlWindow& w, HWND parent) {
   const ControlState& c = w.state;
   w.hwnd = MakeChild(w, WS_EX_CONTROLPARENT, PanelClassName(), u"",
-                     Shown(c) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (c.border ? WS_BORDER : 0), parent);
+                     WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (c.border ? WS_BORDER : 0), parent);
 }
 
 void CreateLabel(ControlWindow& w, HWND parent) {
-  w.hwnd = MakeChild(w, 0, L"STATIC", w.state.text, Shown(w.state) | SS_LEFT | SS_NOPREFIX, parent);
+  w.hwnd = MakeChild(w, 0, L"STATIC", w.state.text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, parent);
 }
 
 void CreateButtonEdit(ButtonEdit& edit, ControlWindow& w, HWND parent) {
   w.hwnd = MakeChild(w, WS_EX_CLIENTEDGE, L"EDIT", w.state.text,
-                     Shown(w.state) | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, parent);
+                     WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, parent);
   if (w.hwnd == nullptr) return;
   RECT client{};
   GetClientRect(w.hwnd, &client);
@@ -83,7 +81,7 @@ void CreateComboList(ComboList& combo, ControlWindow& w, HWND parent) {
   ControlState& c = w.state;
   const int height = c.height;
   c.height = height + kComboDropHeight;  // the window includes its drop-down list
-  w.hwnd = MakeChild(w, 0, L"COMBOBOX", u"", Shown(c) | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent);
+  w.hwnd = MakeChild(w, 0, L"COMBOBOX", u"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent);
   c.height = height;
   w.Update(ControlChange::Items);
   w.Update(ControlChange::ItemIndex);
@@ -94,7 +92,7 @@ void CreateComboList(ComboList& combo, ControlWindow& w, HWND parent) {
 
 void CreateMemo(ControlWindow& w, HWND parent) {
   const ControlState& c = w.state;
-  DWORD style = Shown(c) | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0);
+  DWORD style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0);
   if (!c.wordWrap) style |= ES_AUTOHSCROLL;
   if (c.horizontalScroll && !c.wordWrap) style |= WS_HSCROLL;
   if (c.verticalScroll) style |= WS_VSCROLL;
@@ -106,7 +104,7 @@ void CreateMemo(ControlWindow& w, HWND parent) {
 // OK above Cancel in the control's bounds, both as wide as the column.
 void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) {
   ControlState& c = w.state;
-  const DWORD style = Shown(c) | WS_TABSTOP;
+  const DWORD style = WS_VISIBLE | WS_TABSTOP;
   const int left = c.left;
   const int top = c.top;
   const int height = c.height;
@@ -118,7 +116,7 @@ void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) 
   c.top = top;
   c.height = height;
   EnableWindow(w.hwnd, c.enabled && c.okEnabled);
-  EnableWindow(w.second, c.enabled && c.cancelEnabled);
+  EnableWindow(w.second, c.enabled);
   w.onCommand = [&buttons, &w](HWND from, UINT code) {
     if (code != BN_CLICKED) return;
     if (from == w.hwnd) buttons.ClickOk();
@@ -127,13 +125,13 @@ void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) 
 }
 
 void CreateImage(ControlWindow& w, HWND parent) {
-  w.hwnd = MakeChild(w, 0, L"STATIC", u"", Shown(w.state) | SS_OWNERDRAW, parent);
+  w.hwnd = MakeChild(w, 0, L"STATIC", u"", WS_VISIBLE | SS_OWNERDRAW, parent);
   w.onDraw = [](const DRAWITEMSTRUCT& item) { DrawDecorativePicture(item); };
 }
 
 void CreateStatusBar(Control& bar, ControlWindow& w, HWND parent) {
   w.hwnd = MakeChild(w, 0, STATUSCLASSNAMEW, u"",
-                     Shown(w.state) | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, parent);
+                     WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, parent);
   w.onDraw = [&bar](const DRAWITEMSTRUCT& item) {
     for (Control* pane : bar.OwnerForm().impl().controls) {
       if (pane->Parent() == &bar && WindowOf(*pane).part == static_cast<int>(item.itemID)) {

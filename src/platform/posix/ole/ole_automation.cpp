@@ -131,15 +131,6 @@ BSTR SysAllocString(const OLECHAR* text) {
   return Allocate(text, length);
 }
 
-int SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length) {
-  if (target == nullptr) return 0;
-  BSTR fresh = Allocate(text, length);
-  if (fresh == nullptr) return 0;
-  SysFreeString(*target);
-  *target = fresh;
-  return 1;
-}
-
 void SysFreeString(BSTR text) {
   if (text == nullptr) return;
   --liveStrings;
@@ -147,8 +138,6 @@ void SysFreeString(BSTR text) {
 }
 
 UINT SysStringLen(BSTR text) { return text == nullptr ? 0 : *PrefixOf(text) / sizeof(OLECHAR); }
-
-UINT SysStringByteLen(BSTR text) { return text == nullptr ? 0 : *PrefixOf(text); }
 
 HRESULT CreateErrorInfo(ICreateErrorInfo** created) {
   if (created == nullptr) return E_INVALIDARG;
