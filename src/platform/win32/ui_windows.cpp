@@ -9,14 +9,20 @@
 namespace quillet::ui::win32 {
 namespace {
 
+// Sizes in pixels at the designed font, as the dialog's layout assumes.
 constexpr int kEditButtonWidth = 18;
 constexpr int kButtonHeight = 25;
 constexpr int kComboDropHeight = 120;
 
+// Every window the framework makes carries its control in a window
+// property, so a notification sent to the parent finds its control
+// without a table of handles.
 ControlWindow* ControlOf(HWND window) {
   return window != nullptr ? static_cast<ControlWindow*>(GetPropW(window, kControlProperty)) : nullptr;
 }
 
+// The nearest container that has a window; a container without one (a
+// status pane) does not count.
 HWND ParentWindow(const ControlState& control) {
   for (Control* parent = control.parent; parent != nullptr; parent = parent->impl().parent) {
     if (WindowOf(*parent).hwnd != nullptr) return WindowOf(*parent).hwnd;
@@ -33,6 +39,8 @@ HWND MakeChild(ControlWindow& control, DWORD exStyle, const wchar_t* className, 
   if (window == nullptr) return nullptr;
   SetPropW(window, kControlProperty, &control);
   const FormWindow& form = WindowOf(*c.form);
+  // Child windows start with the system font; each gets the form's, which
+  // the form owns and deletes after its children are gone.
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(c.bold ? form.boldFont : form.font), FALSE);
   return window;
 }
@@ -97,6 +105,8 @@ void CreateMemo(ControlWindow& w, HWND parent) {
   if (c.horizontalScroll && !c.wordWrap) style |= WS_HSCROLL;
   if (c.verticalScroll) style |= WS_VSCROLL;
   w.hwnd = MakeChild(w, WS_EX_CLIENTEDGE, L"EDIT", c.text, style, parent);
+  // 0 lifts the edit's limit of 32767 characters: an import's transcript
+  // grows longer.
   SendMessageW(w.hwnd, EM_SETLIMITTEXT, 0, 0);
   w.windowBackground = true;
 }
@@ -110,6 +120,8 @@ void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) 
   const int height = c.height;
   c.height = kButtonHeight;
   w.hwnd = MakeChild(w, 0, L"BUTTON", c.text, style | BS_DEFPUSHBUTTON, parent, IDOK);
+  // Cancel sits at the bottom of the column when it is tall enough, else
+  // right under OK with a small gap.
   c.top = top + (height > 2 * kButtonHeight ? height - kButtonHeight : kButtonHeight + 6);
   w.second = MakeChild(w, 0, L"BUTTON", c.cancelText, style | BS_PUSHBUTTON, parent, IDCANCEL);
   c.left = left;
@@ -144,6 +156,8 @@ void CreateStatusBar(Control& bar, ControlWindow& w, HWND parent) {
 void CreateWindowOf(Control& control) {
   ControlWindow& w = WindowOf(control);
   const HWND parent = ParentWindow(w.state);
+  // The most derived kinds are asked for in an order where none is another's
+  // base: each control gets exactly one window kind.
   if (dynamic_cast<Panel*>(&control) != nullptr) return CreatePanel(w, parent);
   if (dynamic_cast<Label*>(&control) != nullptr) return CreateLabel(w, parent);
   if (auto* edit = dynamic_cast<ButtonEdit*>(&control)) return CreateButtonEdit(*edit, w, parent);
@@ -195,6 +209,9 @@ void AlignToEdge(Control& control, RECT& area) {
 
 }  // namespace
 
+// Parents come before their children in the form's list, so a child's
+// parent window always exists when the child's is made. The form's own
+// children are laid out first, then each panel's in the panel's bounds.
 void CreateControlWindows(Form& form) {
   for (Control* control : form.impl().controls) {
     if (WindowOf(*control).hwnd == nullptr) CreateWindowOf(*control);
@@ -226,11 +243,15 @@ void LayoutChildren(Form& form, Control* container, RECT area) {
 
 void DestroyControlWindows(ControlWindow& control) {
   if (control.second != nullptr && IsWindow(control.second)) {
+    // The property goes first: messages sent during destruction must not reach
+    // a control object that is going away.
     RemovePropW(control.second, kControlProperty);
     DestroyWindow(control.second);
   }
   if (control.hwnd != nullptr && IsWindow(control.hwnd)) {
     if (control.originalProc != nullptr) {
+      // The subclassed edit gets its own procedure back, so that its last
+      // messages do not call into this one.
       SetWindowLongPtrW(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control.originalProc));
     }
     RemovePropW(control.hwnd, kControlProperty);
@@ -242,6 +263,8 @@ void DestroyControlWindows(ControlWindow& control) {
 
 bool RouteChildMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
+    // Notifications go to the parent window; they are routed back to the
+    // control that sent them, whatever container stands between.
     case WM_COMMAND:
       if (ControlWindow* control = ControlOf(reinterpret_cast<HWND>(lParam)); control && control->onCommand) {
         control->onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));
