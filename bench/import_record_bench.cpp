@@ -12,7 +12,6 @@
 #include "engine/qso_plan.h"
 #include "engine/sql_text.h"
 #include "hostcalls/host_calls.h"
-#include "logmodel/band_table.h"
 #include "logmodel/log_table.h"
 #include "refdata/dictionaries.h"
 #include "runtime/date_time.h"
@@ -70,8 +69,6 @@ std::vector<std::u16string> Records() {
 }
 
 void ImportRecords(benchmark::State& state, FieldLookup lookup) {
-  if (LogTable.Fields.empty()) BuildLogTable(LogTable);
-  if (BandList.empty()) BuildBandList(BandList);
   CountingServer server;
   const Dictionaries dictionaries;
   const TLogStruct fields = BuildLogStruct(LogTable);

@@ -5,6 +5,9 @@
 namespace quillet::host {
 namespace {
 
+// What stands for a code that UTF-8 or UTF-16 cannot carry: a lone
+// surrogate, an overlong form or a cut sequence. The host reads and writes
+// files written by others, so it replaces and goes on rather than fail.
 constexpr char32_t kReplacement = 0xFFFD;
 
 // Writes the UTF-8 bytes of code at out; answers the end of what it wrote.
@@ -41,6 +44,8 @@ void AppendUtf16(std::u16string& out, char32_t code) {
 char32_t NextCode(std::string_view text, std::size_t& i) {
   const auto lead = static_cast<std::uint8_t>(text[i++]);
   if (lead < 0x80) return lead;
+  // C0 and C1 could only start overlong forms, F5 and above codes beyond
+  // U+10FFFF: no lead byte at all.
   int extra = lead >= 0xF0 && lead < 0xF5 ? 3 : lead >= 0xE0 ? 2 : lead >= 0xC2 ? 1 : -1;
   if (lead >= 0xF5 || extra < 0) return kReplacement;
   char32_t code = lead & (0x3F >> extra);
@@ -48,11 +53,14 @@ char32_t NextCode(std::string_view text, std::size_t& i) {
     if (i >= text.size() || (static_cast<std::uint8_t>(text[i]) & 0xC0) != 0x80) return kReplacement;
     code = (code << 6) | (static_cast<std::uint8_t>(text[i++]) & 0x3F);
   }
+  // The least code each length may carry: below it the form is overlong.
   static constexpr char32_t kLowest[] = {0, 0x80, 0x800, 0x10000};
   const bool surrogate = code >= 0xD800 && code <= 0xDFFF;
   return code < kLowest[extra] || code > 0x10FFFF || surrogate ? kReplacement : code;
 }
 
+// SQLite's own NOCASE folds only ASCII as well, so the host compares names
+// as its database compares the columns they are stored in.
 char AsciiUpper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
 
 }  // namespace
@@ -107,6 +115,7 @@ std::string UpperAscii(std::string_view text) {
   return out;
 }
 
+// Equal lengths first: ASCII folding never changes a UTF-8 length.
 bool EqualsNoCase(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
   for (std::size_t i = 0; i < a.size(); ++i) {
@@ -115,6 +124,8 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+// Every byte up to the space is blank, as the module's Trim has it;
+// UTF-8 bytes of other characters are all above 0x7F and stay.
 std::string_view TrimText(std::string_view text) {
   auto blank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
   while (!text.empty() && blank(text.front())) text.remove_prefix(1);

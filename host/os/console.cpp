@@ -4,6 +4,8 @@ namespace quillet::host {
 namespace {
 
 constexpr int kSegments = 20;
+// At most ten redraws a second: drawing for every record would cost a
+// large import more time than its statements.
 constexpr auto kRedrawInterval = std::chrono::milliseconds(100);
 
 void Put(std::FILE* stream, std::string_view bytes) {
@@ -22,12 +24,16 @@ Console::~Console() {
 }
 
 Console& Console::Standard() {
+  // The progress bar only on a terminal: in a file or a pipe its carriage
+  // returns would be noise.
   static Console console(stdout, stderr, IsTerminal(stderr));
   return console;
 }
 
 void Console::Transcript(std::string_view bytes) {
   transcript_.append(bytes);
+  // Only whole lines are printed; the rest waits for its line break, so a
+  // progress bar drawn meanwhile never cuts a line in two.
   const std::size_t lineEnd = transcript_.rfind('\n');
   if (lineEnd == std::string::npos || lineEnd < printed_) return;
   if (transcriptShown_ && !quiet_) {
@@ -71,6 +77,7 @@ void Console::Progress(int percent) {
   std::string bar = "\r[" + std::string(static_cast<std::size_t>(lit), '#') +
                     std::string(static_cast<std::size_t>(kSegments - lit), '.') + "] " +
                     std::to_string(percent) + "%";
+  // A shorter bar (100% to 9%) is padded to cover what the longer one left.
   if (bar.size() - 1 < shownWidth_) bar += std::string(shownWidth_ - (bar.size() - 1), ' ');
   shownWidth_ = bar.size() - 1;
   shownPercent_ = percent;

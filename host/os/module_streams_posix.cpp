@@ -16,6 +16,8 @@ struct ErrorLines {
   std::string pending;
 };
 
+// File-scope, not per object: the cookie functions are plain C callbacks,
+// and the process has one pair of standard streams to capture anyway.
 Console* transcriptConsole = nullptr;
 ErrorLines errorLines;
 
@@ -24,6 +26,8 @@ ssize_t WriteTranscript(void*, const char* bytes, size_t size) {
   return static_cast<ssize_t>(size);
 }
 
+// The module's error output reaches the console a whole line at a time, so
+// that its lines and the host's own never interleave within a line.
 ssize_t WriteErrors(void*, const char* bytes, size_t size) {
   errorLines.pending.append(bytes, size);
   for (std::size_t end = errorLines.pending.find('\n'); end != std::string::npos;
@@ -54,6 +58,7 @@ ModuleStreams::ModuleStreams(Console& console) {
   errorLines = {&console, {}};
   out_ = OpenWriter(WriteTranscript);
   err_ = OpenWriter(WriteErrors);
+  // Whatever the host wrote before goes out first, to the real streams.
   std::fflush(stdout);
   std::fflush(stderr);
   // The C library lets a program replace its standard streams this way.
@@ -68,6 +73,7 @@ ModuleStreams::~ModuleStreams() {
   stderr = savedErr_;
   std::fclose(out_);
   std::fclose(err_);
+  // A last line without its line break is still shown.
   if (!errorLines.pending.empty()) errorLines.console->Error(errorLines.pending);
   errorLines = {};
   transcriptConsole = nullptr;

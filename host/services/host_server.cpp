@@ -12,6 +12,8 @@
 namespace quillet::host {
 namespace {
 
+// The interface counts in 32 bits; a larger count is capped, not wrapped
+// into a negative number the module would read as a failure.
 std::int32_t ToCount(std::int64_t value) {
   return value > std::numeric_limits<std::int32_t>::max() ? std::numeric_limits<std::int32_t>::max()
                                                           : static_cast<std::int32_t>(value);
@@ -25,6 +27,8 @@ std::string_view FirstLine(std::string_view sql) {
 
 }  // namespace
 
+// A table name goes into the statement as it is (SQLite cannot bind a
+// name), so only plain identifiers are let through.
 std::string TableName(BSTR table) {
   const std::string name = FromBstr(table);
   bool plain = !name.empty();
@@ -38,6 +42,9 @@ std::string TableName(BSTR table) {
 HRESULT HostServer::GetRecordCount(BSTR table, std::int32_t* count) {
   if (count == nullptr) return E_POINTER;
   return Guarded([&] {
+    // The count is read inside the run's write transaction, so it sees the
+    // run's own rows and no other import can insert between it and the
+    // statement that follows.
     const std::string sql = "SELECT COUNT(*) FROM " + TableName(table);
     EnterBatch();
     *count = ToCount(QueryInteger(db_, sql));
@@ -47,6 +54,8 @@ HRESULT HostServer::GetRecordCount(BSTR table, std::int32_t* count) {
 HRESULT HostServer::GetRecordCountWhere(BSTR table, BSTR condition, std::int32_t* count) {
   if (count == nullptr) return E_POINTER;
   return Guarded([&] {
+    // The condition is in the host's dialect; RunStatement translates it and
+    // shares one prepared statement among conditions that differ in values.
     const std::string sql = "SELECT COUNT(*) FROM " + TableName(table) + " WHERE " + FromBstr(condition);
     EnterBatch();
     *count = ToCount(RunStatement(sql));
@@ -89,6 +98,8 @@ HRESULT HostServer::GetFieldString(QueryHandle handle, BSTR fieldName, BSTR* inO
   return Guarded([&] {
     const Query& query = queries_.At(handle);
     const int column = query.Column(FromBstr(fieldName));
+    // Allocated before the old value is freed: if the allocation fails, the
+    // caller's string is still intact.
     BSTR text = NewBstr(query.Row().Text(column));
     SysFreeString(*inOutValue);
     *inOutValue = text;
@@ -101,6 +112,7 @@ HRESULT HostServer::GetFieldInteger(QueryHandle handle, BSTR fieldName, std::int
   return Guarded([&] {
     const Query& query = queries_.At(handle);
     const int column = query.Column(FromBstr(fieldName));
+    // Cut to the interface's 32 bits; the module asks only for IDs and counts.
     *value = static_cast<std::int32_t>(query.Row().Integer(column));
     *hasValue = query.Row().IsNull(column) ? kFalse : kTrue;
   });
@@ -115,6 +127,7 @@ HRESULT HostServer::GetFieldDateTime(QueryHandle handle, BSTR fieldName, std::ui
     const int column = query.Column(FromBstr(fieldName));
     DateTimeParts parts;
     const bool null = query.Row().IsNull(column);
+    // Dates are stored as ISO text; a NULL answers zeros with hasValue false.
     if (!null) parts = SplitDateTime(query.Row().Text(column));
     *year = parts.year, *month = parts.month, *day = parts.day;
     *hour = parts.hour, *minute = parts.minute, *second = parts.second;
@@ -133,6 +146,8 @@ HRESULT HostServer::FreeQuery(QueryHandle handle) {
 HRESULT HostServer::ExecuteSQL(BSTR sql, std::int32_t* result) {
   if (result == nullptr) return E_POINTER;
   HRESULT status = Guarded([&] { *result = Execute(FromBstr(sql)); });
+  // The observer (the progress meter) runs also for a refused statement: a
+  // record is done whatever the database made of it.
   if (statementObserver_) statementObserver_();
   // A record ends with its data-changing statement: the batch may commit
   // here without parting an existence query from its INSERT.
@@ -158,6 +173,9 @@ void HostServer::SetCommitPolicy(CommitPolicy policy) {
   }
 }
 
+// Called at REFRESH, when the module is released and at the end of a run,
+// where nothing may be raised: a failed commit is remembered, and the run
+// reports it.
 void HostServer::CommitWrites() noexcept {
   try {
     batch_.Commit();
@@ -189,6 +207,8 @@ std::int64_t HostServer::RunStatement(const std::string& dialectSql) {
   const std::string_view tail = TrimText(statement.Tail());
   if (!tail.empty() && tail != ";") throw HostError("more than one statement");
   std::int64_t first = 0;
+  // The remaining rows are stepped through: a statement is complete only once
+  // SQLite has returned its last row.
   if (statement.Step()) {
     first = statement.Integer(0);
     while (statement.Step()) {

@@ -16,6 +16,8 @@ HRESULT MenuItem::SetCaption(BSTR caption) {
   return Guarded([&] { caption_ = FromBstr(caption); });
 }
 
+// Options, hints and categories only place a command in a real host's
+// menus; the reference host has no menu to place it in.
 HRESULT MenuItem::SetOptions(std::int32_t) { return S_OK; }
 
 HRESULT MenuItem::SetEnabled(Flag enabled) {
@@ -28,6 +30,8 @@ HRESULT MenuItem::SetHint(BSTR) { return S_OK; }
 HRESULT MenuItem::SetCategory(std::int32_t) { return S_OK; }
 
 HRESULT MenuItem::SetOnClick(INotifyEvent* handler) {
+  // The item holds its own reference: the module may release its handler
+  // object before the operator chooses the command.
   handler_ = Ref<INotifyEvent>::Borrow(handler);
   return S_OK;
 }
@@ -47,6 +51,8 @@ HRESULT MenuManager::CreateMenuItem(IMenuItem** item) {
   return Guarded([&] {
     Ref<MenuItem> created = MakeRef<MenuItem>();
     items_.push_back(created);
+    // One reference for the list, one for the caller, who releases it through
+    // RemoveMenuItem or at the end.
     created->AddRef();
     *item = created.get();
   });
@@ -58,6 +64,8 @@ HRESULT MenuManager::RemoveMenuItem(IMenuItem** item) {
     return static_cast<IMenuItem*>(entry.get()) == *item;
   });
   if (found == items_.end()) return FailWith("no such menu command", E_INVALIDARG);
+  // Detached before it goes: a caller still holding the item finds it
+  // without its handler, rather than calling into a module being unloaded.
   (*found)->Detach();
   items_.erase(found);
   // The host clears the caller's variable, so it releases that reference.
@@ -74,6 +82,8 @@ MenuItem* MenuManager::Find(const std::string& caption) const {
   return nullptr;
 }
 
+// At the end of the session every handler is let go before the module is
+// unloaded, whoever still holds the items.
 void MenuManager::DetachAll() {
   for (const Ref<MenuItem>& item : items_) item->Detach();
 }

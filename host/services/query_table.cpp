@@ -21,8 +21,11 @@ int Digits(std::string_view text, std::size_t at, std::size_t count) {
 
 DateTimeParts SplitDateTime(std::string_view text) {
   const std::string_view whole = text;
+  // Fractions of a second are dropped: the interface hands out whole seconds.
   if (text.size() > 19 && text[19] == '.') text = text.substr(0, 19);
   const std::string literal =
+      // A stored date may lack its seconds or its time (written by another
+      // program); DateLiteral completes both with zeros.
       text.size() == 19 || text.size() == 16 || text.size() == 10 ? DateLiteral(text) : std::string();
   if (literal.empty()) throw HostError("'" + std::string(whole) + "' is not a valid date and time");
   // literal is 'YYYY-MM-DD HH:MM:SS' with its quotes.
@@ -36,6 +39,7 @@ DateTimeParts SplitDateTime(std::string_view text) {
   return parts;
 }
 
+// A new statement ends the open one: its rows belong to the old text.
 void Query::SetSql(std::string sql) {
   Close();
   sql_ = std::move(sql);
@@ -48,6 +52,8 @@ std::int32_t Query::Open(Database& db) {
   for (int i = 0; i < statement_.ColumnCount(); ++i) columns_.push_back(statement_.ColumnName(i));
   // One pass to count, so that the count is exact whatever the statement.
   std::int32_t count = 0;
+  // The rows are then stepped again from the start: SQLite cannot tell how
+  // many rows a statement gives without giving them.
   while (statement_.Step()) ++count;
   First();
   return count;
@@ -61,6 +67,8 @@ void Query::First() {
 
 void Query::Next() {
   if (!statement_) throw HostError("the query is not open");
+  // Past the end Next stays at the end, as a dataset does, rather than
+  // restarting the statement.
   if (!eof_) eof_ = !statement_.Step();
 }
 
@@ -78,6 +86,8 @@ int Query::Column(std::string_view name) const {
 }
 
 std::int32_t QueryTable::Create() {
+  // Handles are never reused within a session: a stale handle fails loudly
+  // instead of reaching another query.
   const std::int32_t handle = next_++;
   queries_[handle];
   return handle;

@@ -11,6 +11,9 @@
 namespace quillet::host {
 namespace {
 
+// The operator runs on a thread of its own and looks at the dialog from
+// outside, as a person would; it polls, since the dialog's thread (the
+// host's) owes it no notification.
 constexpr std::chrono::milliseconds kPollInterval{20};
 
 // The window's own text, without a message to its thread: safe whatever
@@ -27,6 +30,8 @@ bool HasClass(HWND window, const wchar_t* name) {
   return GetClassNameW(window, found, static_cast<int>(std::size(found))) > 0 && lstrcmpiW(found, name) == 0;
 }
 
+// Only the module's windows in this process: a desktop shared with other
+// programs must not have their windows pressed or closed.
 bool OfThisProcess(HWND window) {
   DWORD process = 0;
   GetWindowThreadProcessId(window, &process);
@@ -39,6 +44,8 @@ BOOL CALLBACK CollectVisibleOfProcess(HWND window, LPARAM list) {
   return TRUE;
 }
 
+// Every descendant, not only direct children: the dialog's controls sit
+// inside panels.
 BOOL CALLBACK CollectAll(HWND window, LPARAM list) {
   reinterpret_cast<std::vector<HWND>*>(list)->push_back(window);
   return TRUE;
@@ -59,9 +66,13 @@ std::vector<HWND> ChildWindows(HWND parent) {
 void TakeControl(HWND child, DialogControls& dialog) {
   if (HasClass(child, L"Button")) {
     const std::u16string text = StoredText(child);
+    // Buttons are found by their captions, the only mark the dialog's
+    // controls carry that a third party would see.
     if (text == u"Append") dialog.append = child;
     if (text == u"Close") dialog.close = child;
   } else if (HasClass(child, L"Edit")) {
+    // The transcript is the only multi-line edit; the source file's edit is a
+    // single line.
     const bool multiLine = (GetWindowLongW(child, GWL_STYLE) & ES_MULTILINE) != 0;
     (multiLine ? dialog.memo : dialog.source) = child;
   } else if (HasClass(child, L"ComboBox")) {
@@ -73,6 +84,8 @@ void TakeControl(HWND child, DialogControls& dialog) {
 }
 
 // CR LF pairs (and lone CRs) as plain line breaks, the last line closed.
+// The transcript as the headless screen writes it ("\n" line breaks), so
+// that the two platforms' transcripts compare equal.
 std::string PlainLines(std::u16string_view text) {
   std::u16string lines;
   for (std::size_t i = 0; i < text.size(); ++i) {
@@ -99,6 +112,8 @@ int DialogOperator::Finish() {
   return status_;
 }
 
+// The script gets the dialog only once its three controls exist: the
+// window may show before its controls are made.
 void DialogOperator::Run(const DialogScript& script) {
   DialogControls dialog;
   const auto deadline = std::chrono::steady_clock::now() + timeout_;
@@ -107,6 +122,8 @@ void DialogOperator::Run(const DialogScript& script) {
     if (std::chrono::steady_clock::now() > deadline) {
       Fail("the dialog \"" + Utf8(caption_) + "\" did not show");
       // Whatever the module shows instead must not hold the host's thread.
+      // Posted, not sent: a SendMessage would wait for a thread that may be
+      // stuck in a modal loop of the module's.
       for (HWND window : TopLevelWindows()) PostMessageW(window, WM_CLOSE, 0, 0);
       return;
     }
@@ -152,6 +169,8 @@ bool DialogOperator::Press(HWND button) {
   const std::string name = Utf8(StoredText(button));
   if (!IsWindow(button) || !IsWindowEnabled(button)) return Fail("\"" + name + "\" cannot be pressed");
   runEnded_.Reset();  // WaitRunEnded waits for what this press starts
+  // Posted: the click starts a run on the host's thread, and this thread
+  // must stay free to watch it.
   if (!PostMessageW(button, BM_CLICK, 0, 0)) return Fail("pressing \"" + name + "\" failed");
   return true;
 }
@@ -171,6 +190,7 @@ bool DialogOperator::WaitRunEnded() {
 bool DialogOperator::AnswerErrorBoxes() {
   bool answered = false;
   for (HWND window : TopLevelWindows()) {
+    // "#32770" is the class of the system's message boxes (and dialogs).
     if (window == dialog_ || !HasClass(window, L"#32770")) continue;
     std::string message = Utf8(StoredText(window)) + ":";
     HWND button = nullptr;
@@ -186,6 +206,8 @@ bool DialogOperator::AnswerErrorBoxes() {
 }
 
 bool DialogOperator::Send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, DWORD_PTR& result) {
+  // Sent with a timeout: reading a control's text needs its thread, which a
+  // stuck module would never let answer.
   return SendMessageTimeoutW(window, message, wParam, lParam, SMTO_BLOCK, static_cast<UINT>(timeout_.count()),
                              &result) != 0;
 }

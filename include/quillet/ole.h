@@ -106,10 +106,8 @@ inline constexpr IID IID_ICreateErrorInfo = {
 
 QUILLET_OLEAUT_API BSTR SysAllocStringLen(const OLECHAR* text, UINT length);
 QUILLET_OLEAUT_API BSTR SysAllocString(const OLECHAR* text);
-QUILLET_OLEAUT_API int SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length);
 QUILLET_OLEAUT_API void SysFreeString(BSTR text);
 QUILLET_OLEAUT_API UINT SysStringLen(BSTR text);
-QUILLET_OLEAUT_API UINT SysStringByteLen(BSTR text);
 
 QUILLET_OLEAUT_API HRESULT CreateErrorInfo(ICreateErrorInfo** created);
 QUILLET_OLEAUT_API HRESULT SetErrorInfo(ULONG reserved, IErrorInfo* info);

@@ -10,6 +10,8 @@ namespace {
 
 constexpr std::size_t kObjectNameLimit = 99;
 
+// Object names are ASCII (an address and a class name), kept narrow; the
+// messages that carry them are UTF-16.
 std::u16string Name16(const std::string& objectName) { return Utf8ToUtf16(objectName); }
 
 }  // namespace
@@ -17,6 +19,8 @@ std::u16string Name16(const std::string& objectName) { return Utf8ToUtf16(object
 std::string FormatObjectName(const void* address, std::string_view className) {
   static constexpr char kDigits[] = "0123456789ABCDEF";
   auto value = reinterpret_cast<std::uintptr_t>(address);
+  // Filled from the last digit backwards, so that the leading zeros of a
+  // low address stay and every name has the same width.
   std::string hex(sizeof(std::uintptr_t) * 2, '0');
   for (auto digit = hex.rbegin(); digit != hex.rend(); ++digit, value >>= 4) *digit = kDigits[value & 0xF];
   std::string name = "[$" + hex + "] ";
@@ -29,6 +33,9 @@ TCheckedInterfacedObject::TCheckedInterfacedObject(const char* className)
     : className_(className), objectName_(FormatObjectName(this, className)) {}
 
 std::int32_t TCheckedInterfacedObject::CheckedAddRef() {
+  // During destruction the count is the deleted mark: an AddRef then (from
+  // code the destructor calls) is refused by name instead of reviving an
+  // object that is going.
   if (refCount_.load() < 0)
     throw ECheckedInterfacedObjectUseDeletedError(kUseDeletedErrorMessage, {Name16(objectName_)});
   return ++refCount_;
@@ -40,6 +47,8 @@ std::int32_t TCheckedInterfacedObject::CheckedRelease() {
   return left;
 }
 
+// Checked before the mark is set: the mark itself is what a second
+// destruction finds.
 void TCheckedInterfacedObject::BeforeDestruction() {
   const std::int32_t count = refCount_.load();
   if (count < 0)
@@ -54,6 +63,8 @@ void TCheckedInterfacedObject::Destroy() {
   try {
     DestructorBody();
   } catch (...) {
+    // The storage goes whatever DestructorBody raised: a half-destroyed object
+    // is of no use to anyone, and the exception still reports the failure.
     delete this;
     throw;
   }
@@ -61,6 +72,8 @@ void TCheckedInterfacedObject::Destroy() {
 }
 
 ULONG TCheckedInterfacedObject::BoundaryAddRef() noexcept {
+  // A refused AddRef answers the count as it was: the caller's reference was
+  // not taken.
   std::int32_t count = RefCount();
   Guard([&] { count = CheckedAddRef(); });
   return static_cast<ULONG>(count);
@@ -75,6 +88,8 @@ ULONG TCheckedInterfacedObject::BoundaryRelease() noexcept {
 HRESULT TCheckedInterfacedObject::BoundaryQueryInterface(
     REFIID iid, void** object, std::initializer_list<InterfaceEntry> entries) noexcept {
   if (object == nullptr) return E_POINTER;
+  // Cleared before anything can fail: COM's rule is that a failed query
+  // leaves null behind, and callers release what they get.
   *object = nullptr;
   IUnknown* found = FindInterface(iid, entries);
   if (found == nullptr) return E_NOINTERFACE;

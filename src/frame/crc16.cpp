@@ -34,6 +34,9 @@ constexpr std::array<std::uint16_t, 256> kCrc16Table = {
 
 }  // namespace
 
+// CRC-16/XMODEM: polynomial 0x1021, initial value 0, no reflection, no
+// final XOR. The host derives the status codes of the exception classes
+// with it, so the two must agree bit for bit.
 std::uint16_t Crc16(const void* data, std::size_t length) {
   const auto* bytes = static_cast<const std::uint8_t*>(data);
   std::uint16_t crc = 0;
@@ -43,6 +46,8 @@ std::uint16_t Crc16(const void* data, std::size_t length) {
   return crc;
 }
 
+// Over the UTF-8 bytes of the text, not its UTF-16 units, as the host
+// computes it.
 std::uint16_t StringCrc16(std::u16string_view text) {
   const std::string utf8 = Utf16ToUtf8(text);
   return Crc16(utf8.data(), utf8.size());

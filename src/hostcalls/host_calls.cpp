@@ -7,6 +7,8 @@
 
 namespace quillet::host_calls {
 
+// Each call builds its BSTR arguments for the call alone: the host only
+// borrows an in parameter, so the temporaries free them once it returns.
 void AddLogLine(IHostKernel* kernel, std::u16string_view text) {
   Check(kernel->AddLogLine(BString(text).get()));
 }
@@ -26,6 +28,8 @@ void SendCommand(IHostKernel* kernel, std::u16string_view command, std::u16strin
   Check(kernel->SendCommand(BString(command).get(), BString(parameter).get()));
 }
 
+// The value is an out parameter: the host allocates it and the BString
+// frees it, also when Check raises.
 std::u16string GetVariable(IHostKernel* kernel, std::u16string_view name) {
   BString value;
   Check(kernel->GetVariable(BString(name).get(), value.put()));
@@ -45,6 +49,8 @@ std::int32_t GetRecordCountWhere(IHostServer* server, std::u16string_view table,
   return count;
 }
 
+// A refused statement is not a failure status: the host answers S_OK with
+// 0 rows, and the caller decides what a refusal means.
 std::int32_t ExecuteSQL(IHostServer* server, std::u16string_view sql) {
   std::int32_t result = 0;
   Check(server->ExecuteSQL(BString(sql).get(), &result));

@@ -6,6 +6,8 @@
 namespace quillet {
 namespace {
 
+// For the destructor: a failure there has nowhere to go, and an exception
+// would end the process while another one unwinds.
 void CheckQuietly(HRESULT status) noexcept {
   try {
     Check(status);
@@ -17,6 +19,7 @@ void CheckQuietly(HRESULT status) noexcept {
 
 HostQuery::HostQuery(IHostServer* server) : server_(server) { Check(server_->CreateQuery(&handle_)); }
 
+// Close, then free, as the protocol asks; End has done both when it ran.
 HostQuery::~HostQuery() {
   if (ended_) return;
   CheckQuietly(server_->CloseQuery(handle_));
@@ -45,6 +48,8 @@ std::u16string HostQuery::String(std::u16string_view field) {
   const BString name(field);
   BString value;
   Flag hasValue = kFalse;
+  // By reference: the host frees what the variable held and puts its own
+  // string there.
   Check(server_->GetFieldString(handle_, name.get(), value.inOut(), &hasValue));
   return value.Text();
 }
@@ -63,10 +68,14 @@ TDateTime HostQuery::DateTime(std::u16string_view field, TDateTime fallback) {
   Flag hasValue = kFalse;
   Check(server_->GetFieldDateTime(handle_, name.get(), &year, &month, &day, &hour, &minute, &second,
                                   &hasValue));
+  // A NULL date is not 1899-12-30: the caller says what stands for it.
   if (hasValue == kFalse) return fallback;
   return EncodeDate(year, month, day) + EncodeTime(hour, minute, second, 0);
 }
 
+// Marked ended before the calls: whatever they raise, the destructor must
+// not close or free the handle a second time. When closing fails, the
+// handle is still freed, and the close failure is the one reported.
 void HostQuery::End() {
   ended_ = true;
   try {

@@ -15,7 +15,7 @@ void AddBand(TBandStruct& list, std::u16string_view name, std::u16string_view lo
 
 }  // namespace
 
-TBandStruct BandList = [] {
+const TBandStruct BandList = [] {
   TBandStruct list;
   BuildBandList(list);
   return list;

@@ -18,7 +18,8 @@ using TBandStruct = std::vector<TBandField>;
 void AddBand(TBandStruct& list, std::u16string_view name, long double lowFreq, long double highFreq);
 void BuildBandList(TBandStruct& list);
 
-// Built when the module is loaded, released when it is unloaded.
-extern TBandStruct BandList;
+// Built by BuildBandList when the module is loaded, released when it is
+// unloaded; const, so no run can change the bands another run reads.
+extern const TBandStruct BandList;
 
 }  // namespace quillet

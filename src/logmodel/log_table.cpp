@@ -2,7 +2,7 @@
 
 namespace quillet {
 
-TDBTableStruct LogTable = [] {
+const TDBTableStruct LogTable = [] {
   TDBTableStruct table;
   BuildLogTable(table);
   return table;

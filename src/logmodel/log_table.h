@@ -46,8 +46,9 @@ void AddTableField(TDBTableStruct& table, std::u16string_view name, std::u16stri
                    std::u16string_view linkedAdifName);
 void BuildLogTable(TDBTableStruct& table);
 
-// Built when the module is loaded, released when it is unloaded.
-extern TDBTableStruct LogTable;
+// Built by BuildLogTable when the module is loaded, released when it is
+// unloaded; const, so no run can change the table another run reads.
+extern const TDBTableStruct LogTable;
 
 struct TLogField {
   std::u16string Column;  // Name without "*"; "-" for the entry without a column

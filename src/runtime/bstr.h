@@ -8,6 +8,9 @@
 
 namespace quillet {
 
+// Move-only: a copy would free the same string twice. A string handed to
+// the host as an in parameter stays ours; one received as an out
+// parameter is ours to free.
 class BString {
  public:
   BString() = default;
@@ -34,6 +37,7 @@ class BString {
   static std::u16string ToText(BSTR text);
 
  private:
+  // Null is the empty string, as for every BSTR.
   BSTR text_ = nullptr;
 };
 

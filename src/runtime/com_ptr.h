@@ -8,6 +8,8 @@
 namespace quillet {
 
 template <class T>
+// Interfaces carry no virtual destructor: the only way to let go of one is
+// Release(), and every path here calls it exactly once per AddRef.
 class ComPtr {
  public:
   ComPtr() = default;
@@ -18,6 +20,8 @@ class ComPtr {
   }
   ComPtr(ComPtr&& other) noexcept : ptr_(std::exchange(other.ptr_, nullptr)) {}
   ComPtr& operator=(const ComPtr& other) {
+    // AddRef before Release: releasing first could destroy the object
+    // when other's reference is held, directly or not, by it.
     if (this != &other) {
       ComPtr copy(other);
       swap(copy);
@@ -69,6 +73,8 @@ class ComPtr {
   ComPtr<U> Query(REFIID iid) const {
     ComPtr<U> result;
     if (ptr_ != nullptr && ptr_->QueryInterface(iid, reinterpret_cast<void**>(result.put())) < 0) {
+      // A failed QueryInterface may still have written its out parameter;
+      // that value is not a counted reference and must not be released.
       result.detach();
     }
     return result;

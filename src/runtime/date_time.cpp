@@ -9,10 +9,17 @@
 namespace quillet {
 namespace {
 
+// Times are counted in whole milliseconds of the day, the finest part a
+// TDateTime is encoded from and decoded to.
 constexpr double kMillisecondsPerDay = 86400000.0;
 // Days from 1970-01-01 back to 1899-12-30, the zero of the representation.
 constexpr std::int64_t kEpochOffset = 25569;
 
+// Days since 1970-01-01 in the proleptic Gregorian calendar. The year is
+// shifted to start in March, so that the leap day is the last day of its
+// year and the month lengths follow a fixed 153-day pattern per five
+// months; eras of 400 years (146097 days) repeat exactly, which keeps the
+// arithmetic in unsigned numbers for dates before 1970 too.
 std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   y -= m <= 2;
   const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
@@ -22,6 +29,9 @@ std::int64_t DaysFromCivil(std::int64_t y, unsigned m, unsigned d) {
   return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
+// The inverse of DaysFromCivil: the era, then the year of the era (the
+// divisions remove the leap days of the 4-, 100- and 400-year cycles),
+// then the March-based day of the year and the month.
 DateParts CivilFromDays(std::int64_t z) {
   z += 719468;
   const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
@@ -43,6 +53,7 @@ std::u16string Padded(int value, std::size_t width) {
 
 }  // namespace
 
+// Gregorian for every year, also before 1582 (the proleptic calendar).
 bool IsLeapYear(int year) { return (year % 4 == 0 && year % 100 != 0) || year % 400 == 0; }
 
 int DaysInMonth(int year, int month) {
@@ -51,6 +62,8 @@ int DaysInMonth(int year, int month) {
   return month == 2 && IsLeapYear(year) ? 29 : kDays[month - 1];
 }
 
+// Years 1 to 9999 only, the runtime's range: the four-digit year of the
+// formats covers no other.
 bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
   if (year < 1 || year > 9999 || month < 1 || month > 12 || day < 1 || day > DaysInMonth(year, month)) {
     return false;
@@ -60,6 +73,7 @@ bool TryEncodeDate(int year, int month, int day, TDateTime& result) {
   return true;
 }
 
+// Second 60 (a leap second) is refused: a day has 86400 seconds here.
 bool TryEncodeTime(int hour, int minute, int second, int millisecond, TDateTime& result) {
   if (hour < 0 || hour > 23 || minute < 0 || minute > 59 || second < 0 || second > 59 || millisecond < 0 ||
       millisecond > 999) {
@@ -81,6 +95,8 @@ TDateTime EncodeTime(int hour, int minute, int second, int millisecond) {
   return result;
 }
 
+// The integral part counts days whatever the sign: floor, not truncation,
+// so that a negative value (before 1899-12-30) keeps its time positive.
 DateParts DecodeDate(TDateTime value) {
   return CivilFromDays(static_cast<std::int64_t>(std::floor(value)) - kEpochOffset);
 }
@@ -88,6 +104,8 @@ DateParts DecodeDate(TDateTime value) {
 TimeParts DecodeTime(TDateTime value) {
   const double fraction = value - std::floor(value);
   auto ms = static_cast<std::int64_t>(std::llround(fraction * kMillisecondsPerDay));
+  // Rounding the last half millisecond of a day would give 24:00:00.000;
+  // it stays the last millisecond of the same day instead.
   if (ms >= 86400000) ms = 86399999;
   return {static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60), static_cast<int>(ms / 1000 % 60),
           static_cast<int>(ms % 1000)};
@@ -98,6 +116,7 @@ std::u16string FormatDateTime(std::u16string_view pattern, TDateTime value, cons
   const TimeParts time = DecodeTime(value);
   std::u16string out;
   std::size_t i = 0;
+  // Pattern letters are case-insensitive; a run of one letter is one field.
   auto run = [&](char16_t letter) {
     std::size_t n = 0;
     while (i + n < pattern.size() && UpperAscii(pattern[i + n]) == letter) ++n;
@@ -117,6 +136,7 @@ std::u16string FormatDateTime(std::u16string_view pattern, TDateTime value, cons
     switch (upper) {
       case u'Y':
         n = run(u'Y');
+        // "y" and "yy" both give two digits, three or more give four.
         out += n <= 2 ? Padded(date.year % 100, 2) : Padded(date.year, 4);
         break;
       case u'M':
@@ -125,6 +145,8 @@ std::u16string FormatDateTime(std::u16string_view pattern, TDateTime value, cons
         break;
       case u'D':
         n = run(u'D');
+        // "ddddd" is the locale's short date. Day names are not supported: a
+        // longer run is taken two letters at a time ("dddd" prints the day twice).
         if (n >= 5) {
           n = 5;
           out += FormatDateTime(formats.date, value, formats);
@@ -147,6 +169,7 @@ std::u16string FormatDateTime(std::u16string_view pattern, TDateTime value, cons
         break;
       case u'Z':
         n = run(u'Z');
+        // "z" and "zz" give the milliseconds without padding, "zzz" three digits.
         out += Padded(time.millisecond, n >= 3 ? 3 : 1);
         break;
       case u'T':

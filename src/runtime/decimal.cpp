@@ -13,6 +13,8 @@ constexpr int kMaxMantissaDigits = 19;
 
 bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
 
+// By repeated multiplication: every power up to 10^27 is then exact in a
+// long double, where std::pow may be off by one unit in the last place.
 long double PowerOfTen(int exponent) {
   long double power = 1;
   for (int i = 0; i < exponent; ++i) power *= 10;
@@ -29,6 +31,8 @@ struct DecimalDigits {
 
   void Add(char16_t c, bool inFraction) {
     ++digitCount;
+    // Leading zeros are not significant: they take no room in the mantissa,
+    // but each one after the mark still moves it one place right.
     if (significant == 0 && c == u'0') {
       if (inFraction) --exponent;
       return;
@@ -54,6 +58,8 @@ struct DecimalDigits {
   }
 };
 
+// Only U+0020: a tab or a line break around a number is not a blank of
+// a value, and makes the text no number.
 std::u16string_view TrimBlanks(std::u16string_view text) {
   while (!text.empty() && text.front() == u' ') text.remove_prefix(1);
   while (!text.empty() && text.back() == u' ') text.remove_suffix(1);
@@ -85,6 +91,9 @@ std::optional<long double> ParseDecimal(std::u16string_view text) {
   return negative ? -value : value;
 }
 
+// The digits come from the rounded, scaled value one at a time, not from
+// printf: the C library would consult the locale for the decimal mark.
+// The text for NaN and infinity is the runtime's own.
 std::u16string FormatDecimal(long double value, int decimals) {
   if (std::isnan(value)) return u"NAN";
   if (std::isinf(value)) return value < 0 ? u"-INF" : u"INF";
@@ -97,6 +106,7 @@ std::u16string FormatDecimal(long double value, int decimals) {
     digits.insert(0, decimals + 1 - digits.size(), u'0');
   }
   if (decimals > 0) digits.insert(digits.size() - decimals, 1, u'.');
+  // A value that rounds to zero prints as zero, without a sign.
   if (value < 0 && scaled != 0) digits.insert(0, 1, u'-');
   return digits;
 }

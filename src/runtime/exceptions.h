@@ -18,6 +18,8 @@ class Exception {
   Exception& operator=(const Exception&) = default;
 
   virtual const char* ClassName() const { return "Exception"; }
+  // Throws a copy of the most derived class: a plain "throw e" on a base
+  // reference would slice it to the base.
   [[noreturn]] virtual void Raise() const { throw *this; }
 
   std::u16string Message;
@@ -85,6 +87,8 @@ class EAssertionFailed : public Exception {
 };
 
 // The runtime's conversion messages.
+// The quotes are the runtime's own, doubled in some messages and single
+// in others; operators and tests see them exactly so.
 inline constexpr char16_t kInvalidInteger[] = u"''%s'' is not a valid integer value";
 inline constexpr char16_t kInvalidFloat[] = u"'%s' is not a valid floating point value";
 inline constexpr char16_t kInvalidDateTime[] = u"''%s'' is not a valid date and time";

@@ -17,6 +17,7 @@ SafeCallErrorHandlerProc GetSafeCallErrorHandler();
 [[noreturn]] void RaiseSafeCallError(HRESULT status, void* address);
 
 // Use as Check(host->Method(...)).
+// Any negative status is a failure; positive ones (S_FALSE) are answers.
 inline void Check(HRESULT status) {
   if (status < 0) RaiseSafeCallError(status, nullptr);
 }

@@ -2,6 +2,9 @@
 
 namespace quillet {
 
+// Only a to z: ADIF's names and enumerations are ASCII, and a mapping
+// that followed the locale would change other letters differently from
+// one machine to the next.
 char16_t UpperAscii(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - 32) : c; }
 
 std::u16string UpperAscii(std::u16string_view text) {
@@ -13,6 +16,8 @@ std::u16string UpperAscii(std::u16string_view text) {
 std::u16string_view TrimmedView(std::u16string_view text) {
   std::size_t first = 0;
   std::size_t end = text.size();
+  // Every code up to U+0020 counts as blank, controls included, as in the
+  // runtime's Trim; characters above (a no-break space) stay.
   while (first < end && text[first] <= u' ') ++first;
   while (end > first && text[end - 1] <= u' ') --end;
   return text.substr(first, end - first);
@@ -26,6 +31,8 @@ std::u16string_view TrimSpaces(std::u16string_view text) {
   return text;
 }
 
+// Leads C0 and C1 would start overlong two-byte forms and F5 to FF
+// sequences beyond U+10FFFF, so none of them begins a valid sequence.
 std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
   const auto lead = static_cast<unsigned char>(bytes[at]);
   std::size_t extra = 0;
@@ -42,6 +49,8 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
   } else {
     return 0;
   }
+  // A sequence cut by the end of the bytes counts as none; a caller reading
+  // a piece at a time asks again once the next piece has come.
   if (at + extra >= bytes.size()) return 0;
   for (std::size_t k = 1; k <= extra; ++k) {
     const auto next = static_cast<unsigned char>(bytes[at + k]);
@@ -53,6 +62,9 @@ std::size_t Utf8SequenceLength(std::string_view bytes, std::size_t at) {
   return extra + 1;
 }
 
+// Lenient: each ill-formed sequence becomes one U+FFFD and decoding goes
+// on. Whether bytes are UTF-8 at all is decided before, strictly, with
+// Utf8SequenceLength.
 std::u16string Utf8ToUtf16(std::string_view text) {
   std::u16string result;
   result.reserve(text.size());
@@ -81,6 +93,8 @@ std::u16string Utf8ToUtf16(std::string_view text) {
       }
       code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
     }
+    // Above the basic plane a character takes two UTF-16 units, a surrogate
+    // pair.
     if (code >= 0x10000 && code <= 0x10FFFF) {
       code -= 0x10000;
       result.push_back(static_cast<char16_t>(0xD800 + (code >> 10)));
@@ -101,6 +115,7 @@ std::string Utf16ToUtf8(std::u16string_view text) {
         text[i + 1] <= 0xDFFF) {
       code = 0x10000 + ((code - 0xD800) << 10) + (text[i + 1] - 0xDC00);
       ++i;
+      // A lone surrogate has no UTF-8 form; it is written as U+FFFD.
     } else if (code >= 0xD800 && code <= 0xDFFF) {
       code = 0xFFFD;
     }
@@ -125,6 +140,8 @@ std::string Utf16ToUtf8(std::u16string_view text) {
 
 std::u16string IntToText(std::int64_t value) {
   const bool negative = value < 0;
+  // The magnitude of the most negative value does not fit an int64_t; it
+  // is taken through value + 1, which does.
   auto magnitude =
       negative ? static_cast<std::uint64_t>(-(value + 1)) + 1 : static_cast<std::uint64_t>(value);
   std::u16string digits;
@@ -147,6 +164,9 @@ std::u16string FormatText(std::u16string_view format, std::initializer_list<Form
         ++i;
         continue;
       }
+      // Arguments are already text, so %s and %d are the same. A directive
+      // left without an argument prints nothing rather than failing: a message
+      // must still be shown when its format and arguments disagree.
       if (directive == u's' || directive == u'd') {
         if (next != args.end()) {
           result.append(next->Text());

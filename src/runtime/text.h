@@ -31,6 +31,10 @@ std::string Utf16ToUtf8(std::u16string_view text);
 std::u16string IntToText(std::int64_t value);
 
 // One argument of FormatText: a text or a number.
+// Implicit from text and numbers, so that a call reads like the runtime's
+// Format: FormatText(u"%s (%s, line %d)", {message, unit, line}). A number
+// is turned into text it owns; a text argument is only viewed, and must
+// outlive the call.
 class FormatArg {
  public:
   FormatArg(std::u16string_view text) : text_(text) {}                          // NOLINT: implicit by design

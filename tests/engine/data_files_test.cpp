@@ -90,7 +90,6 @@ class StoringHost {
 };
 
 TEST(DataFiles, EveryRecordIsCountedOnceAndReimportOnlyUpdates) {
-  BuildModuleTables();
   const TDateTime kCloseDate = EncodeDate(2022, 6, 30);  // later QSOs are ignored
   const auto files = DataFiles();
   ASSERT_EQ(files.size(), 8u);

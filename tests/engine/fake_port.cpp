@@ -5,16 +5,9 @@
 #include <random>
 #include <sstream>
 
-#include "logmodel/band_table.h"
-#include "logmodel/log_table.h"
 #include "runtime/text.h"
 
 namespace quillet::testing {
-
-void BuildModuleTables() {
-  if (LogTable.Fields.empty()) BuildLogTable(LogTable);
-  if (BandList.empty()) BuildBandList(BandList);
-}
 
 TempFolder::TempFolder() {
   static std::atomic<int> serial{0};

@@ -34,9 +34,6 @@ class FakePort final : public ImportPort {
   int quitAfterMessages = -1;  // asked to quit once this many were let through
 };
 
-// Builds LogTable and BandList as the module does at load.
-void BuildModuleTables();
-
 // A fresh, empty folder under the system's temporary folder, removed with
 // the object.
 class TempFolder {

@@ -60,7 +60,6 @@ std::string Record(std::string_view call, std::string_view date = "20230102", st
 class ImportRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    BuildModuleTables();
     host.SetVariable(u"APPLICATION", u"Hosty");
     host.SetVariable(u"APPVERSION", u"2.1");
     errorFileHeader = engine.BuildErrorFileHeader();

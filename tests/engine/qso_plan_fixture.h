@@ -83,10 +83,7 @@ inline const ConversionRow kConversionRows[] = {
 
 class QsoPlanTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    BuildModuleTables();
-    fields = BuildLogStruct(LogTable);
-  }
+  void SetUp() override { fields = BuildLogStruct(LogTable); }
   QsoPlan Plan(std::u16string_view record, CorrectionMode mode = CorrectionMode::None, int window = 0) {
     return PlanRecord(record, fields, {log, mode, window}, dictionaries);
   }

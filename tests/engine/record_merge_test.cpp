@@ -29,7 +29,6 @@ std::u16string SetList(const std::u16string& statement) {
 class RecordRunTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    BuildModuleTables();
     host.OnRecordCountWhere([this](std::u16string_view, std::u16string_view condition) {
       conditions.emplace_back(condition);
       return answer ? answer(condition) : storedCount;

@@ -2,10 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <type_traits>
+
 #include "runtime/decimal.h"
 
 namespace quillet {
 namespace {
+
+// Read by every run after the load; nothing may write it.
+static_assert(std::is_const_v<decltype(BandList)>);
 
 TEST(BandList, HoldsThe17BandsInOrder) {
   ASSERT_EQ(BandList.size(), 17u);

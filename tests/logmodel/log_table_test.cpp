@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <type_traits>
 
 namespace quillet {
 namespace {
+
+// Read by every run after the load; nothing may write it.
+static_assert(std::is_const_v<decltype(LogTable)>);
 
 TEST(LogTable, HoldsThe36ColumnsOfLogs) {
   ASSERT_EQ(LogTable.Fields.size(), 36u);

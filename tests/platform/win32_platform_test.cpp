@@ -40,26 +40,6 @@ TEST(Win32Files, WideNamesRoundTripAndFoldersAreNotFiles) {
   EXPECT_FALSE(FileExists(u""));
 }
 
-TEST(Win32Files, PathPartsAcceptBothDelimitersAndTheDrive) {
-  struct Row {
-    std::u16string_view path, name, dir, folder, ext;
-  };
-  const Row rows[] = {
-      {u"C:\\data\\log.adi", u"log.adi", u"C:\\data", u"C:\\data\\", u".adi"},
-      {u"C:/data/log.v2.adif", u"log.v2.adif", u"C:/data", u"C:/data/", u".adif"},
-      {u"C:log.adi", u"log.adi", u"C:", u"C:", u".adi"},
-      {u"C:\\data.d\\log", u"log", u"C:\\data.d", u"C:\\data.d\\", u""},
-      {u"log", u"log", u"", u"", u""},
-  };
-  EXPECT_EQ(PathDelimiter(), u'\\');
-  for (const Row& row : rows) {
-    EXPECT_EQ(ExtractFileName(row.path), row.name);
-    EXPECT_EQ(ExtractFileDir(row.path), row.dir);
-    EXPECT_EQ(ExtractFilePath(row.path), row.folder);
-    EXPECT_EQ(ExtractFileExt(row.path), row.ext);
-  }
-}
-
 TEST(Win32TextCodec, AnsiCodePageWithItsDefaultCharacter) {
   EXPECT_EQ(AnsiToUtf16("K1ABC"), u"K1ABC");
   EXPECT_EQ(Utf16ToAnsi(u""), "");

@@ -10,10 +10,18 @@
 namespace quillet {
 namespace {
 
+// A settings file may be UTF-8 only when it says so with its mark; without
+// one it is in the ANSI code page, as the system's own ini functions read
+// it.
 constexpr char kUtf8MarkBytes[] = "\xEF\xBB\xBF";
 
+// Section and key names match without regard to case, as in the system's
+// ini files; only ASCII letters fold.
 bool SameName(std::u16string_view a, std::u16string_view b) { return UpperAscii(a) == UpperAscii(b); }
 
+// CR LF, a lone CR and a lone LF each end a line: the file may have been
+// edited on any system. Lines keep their text as it was, so that a write
+// changes only the line it writes.
 std::vector<std::u16string> SplitLines(std::u16string_view text) {
   std::vector<std::u16string> lines;
   std::size_t start = 0;
@@ -32,6 +40,7 @@ std::optional<std::u16string> SectionName(std::u16string_view line) {
   const std::u16string trimmed = Trim(line);
   if (trimmed.empty() || trimmed.front() != u'[') return std::nullopt;
   const std::size_t close = trimmed.find(u']');
+  // A header without its "]" still opens a section, to its end of line.
   const std::size_t end = close == std::u16string::npos ? trimmed.size() : close;
   return Trim(std::u16string_view(trimmed).substr(1, end - 1));
 }
@@ -39,12 +48,15 @@ std::optional<std::u16string> SectionName(std::u16string_view line) {
 // The key of a "key=value" line; nullopt for any other line.
 std::optional<std::u16string> KeyName(std::u16string_view line) {
   const std::size_t equals = line.find(u'=');
+  // A line with no "=" (a comment, a stray word) is kept but is no key.
   if (equals == std::u16string_view::npos || SectionName(line)) return std::nullopt;
   return Trim(line.substr(0, equals));
 }
 
 std::u16string ValueOf(std::u16string_view line) {
   std::u16string value = Trim(line.substr(line.find(u'=') + 1));
+  // Quotes around a whole value are not part of it: they let a value keep
+  // blanks at its ends.
   const bool quoted =
       value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front();
   return quoted ? value.substr(1, value.size() - 2) : value;
@@ -56,6 +68,8 @@ std::optional<std::int32_t> ParseInteger(std::u16string_view text) {
     negative = text.front() == u'-';
     text.remove_prefix(1);
   }
+  // "$" and "0x" both mark hexadecimal, as the runtime's integer reader
+  // takes them.
   int base = 10;
   if (text.starts_with(u"$")) {
     base = 16;
@@ -75,6 +89,8 @@ std::optional<std::int32_t> ParseInteger(std::u16string_view text) {
     else
       return std::nullopt;
     value = value * base + digit;
+    // Checked at every digit, so a long run of digits cannot overflow; the
+    // magnitude 2^31 is let through for the one negative value that has it.
     if (value > 0x80000000LL) return std::nullopt;
   }
   if (negative) value = -value;
@@ -84,6 +100,8 @@ std::optional<std::int32_t> ParseInteger(std::u16string_view text) {
 
 }  // namespace
 
+// Setting the name, even the same one, reads the file again at the next
+// access: the host may have replaced it between runs.
 void IniFile::SetFileName(std::u16string_view fileName) {
   fileName_ = fileName;
   loaded_ = false;
@@ -117,9 +135,13 @@ void IniFile::WriteString(std::u16string_view section, std::u16string_view key, 
     lines_[line] = entry;
   } else {
     std::size_t insertAt = SectionEnd(header);
+    // A new key goes after the section's last entry, before the blank lines
+    // that separate it from the next section.
     while (insertAt > header + 1 && Trim(lines_[insertAt - 1]).empty()) --insertAt;
     lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(insertAt), entry);
   }
+  // Written at once, as the system's ini functions write: nothing waits in
+  // memory for a module that may be unloaded without notice.
   Save();
 }
 
@@ -130,6 +152,8 @@ void IniFile::WriteInteger(std::u16string_view section, std::u16string_view key,
 void IniFile::Load() {
   if (loaded_) return;
   loaded_ = true;
+  // A missing or unreadable file is an empty one: every read gives its
+  // default, and the first write creates the file.
   lines_.clear();
   std::string bytes;
   if (!ReadWholeFile(fileName_, bytes)) return;

@@ -83,13 +83,6 @@ void Control::SetEnabled(bool enabled) {
   impl_->peer->Update(ControlChange::Enabled);
 }
 
-bool Control::Visible() const { return impl_->visible; }
-
-void Control::SetVisible(bool visible) {
-  impl_->visible = visible;
-  impl_->peer->Update(ControlChange::Visible);
-}
-
 // --- Panel, Label, Image ---
 
 void Panel::SetBorder(bool border) { impl().border = border; }
@@ -217,13 +210,6 @@ void DialogButtons::SetOkEnabled(bool enabled) {
   impl().peer->Update(ControlChange::Enabled);
 }
 
-bool DialogButtons::CancelEnabled() const { return impl().cancelEnabled; }
-
-void DialogButtons::SetCancelEnabled(bool enabled) {
-  impl().cancelEnabled = enabled;
-  impl().peer->Update(ControlChange::Enabled);
-}
-
 void DialogButtons::FocusCancel() {
   impl().cancelFocused = true;
   impl().peer->Update(ControlChange::CancelFocus);
@@ -238,7 +224,7 @@ void DialogButtons::ClickOk() {
 }
 
 void DialogButtons::ClickCancel() {
-  if (Enabled() && CancelEnabled()) DispatchEvent(OnClickCancel);
+  if (Enabled()) DispatchEvent(OnClickCancel);
 }
 
 // --- Status bar panes ---

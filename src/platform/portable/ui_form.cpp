@@ -65,7 +65,6 @@ void Form::HandleNeeded() {
   if (HandleAllocated()) return;
   WindowCreateParams params;
   CreateParams(params);
-  impl_->created = params;
   impl_->handle = impl_->peer->MakeWindow(params);
   if (HandleAllocated()) impl_->peer->MakeControlWindows();
 }
@@ -73,8 +72,6 @@ void Form::HandleNeeded() {
 bool Form::HandleAllocated() const { return impl_->handle != WindowHandle{}; }
 
 WindowHandle Form::Handle() const { return impl_->handle; }
-
-const WindowCreateParams& Form::CreatedParams() const { return impl_->created; }
 
 int Form::ShowModal() {
   impl_->modalResult = mrNone;

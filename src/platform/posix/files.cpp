@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "platform/portable/path_delimiters.h"
 #include "runtime/text.h"
 
 namespace quillet {
@@ -23,8 +24,6 @@ bool Write(std::u16string_view path, std::string_view bytes, const char* mode) {
   const bool closed = std::fclose(file) == 0;
   return written && closed;
 }
-
-std::size_t LastDelimiter(std::u16string_view path) { return path.find_last_of(u"/\\"); }
 
 // Closes a file descriptor when it goes out of scope.
 class Descriptor {
@@ -109,26 +108,6 @@ bool DeleteFile(std::u16string_view path) { return unlink(NativePath(path).c_str
 
 char16_t PathDelimiter() { return u'/'; }
 
-std::u16string ExtractFileName(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  return std::u16string(last == std::u16string_view::npos ? path : path.substr(last + 1));
-}
-
-std::u16string ExtractFileDir(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  return last == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, last));
-}
-
-std::u16string ExtractFilePath(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  return last == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, last + 1));
-}
-
-std::u16string ExtractFileExt(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  const std::size_t dot = path.find_last_of(u'.');
-  if (dot == std::u16string_view::npos || (last != std::u16string_view::npos && dot < last)) return {};
-  return std::u16string(path.substr(dot));
-}
+std::size_t LastPathDelimiter(std::u16string_view path) { return path.find_last_of(u"/\\"); }
 
 }  // namespace quillet

@@ -1,50 +1,31 @@
 // Module-wide services, headless: there is no screen, so the error box is
-// standard error, the cursor a counter and the message pump empty.
+// standard error, the cursor nothing and the message pump empty.
 #include "platform/ui/application.h"
 
 #include <quillet/quit_request.h>
 
 #include <cstdio>
-#include <utility>
+#include <string>
 
+#include "platform/ui/peers.h"
 #include "runtime/text.h"
 
 namespace quillet::ui {
-namespace {
-
-WindowHandle ownerWindow{};
-int waitCursorDepth = 0;
-ErrorBoxHook errorBoxHook;
-
-}  // namespace
-
-void SetOwnerWindow(WindowHandle owner) { ownerWindow = owner; }
-
-WindowHandle OwnerWindow() { return ownerWindow; }
 
 void ProcessMessages() {}
 
+// The host's SIGINT/SIGTERM handler posts the request in the shared
+// stand-in library, as a WM_QUIT would be posted on Windows.
 bool Terminated() { return QuilletQuitPosted() != 0; }
 
-void BeginWaitCursor() { ++waitCursorDepth; }
+void ShowSystemCursor(bool) {}
 
-void EndWaitCursor() {
-  if (waitCursorDepth > 0) --waitCursorDepth;
-}
-
-int WaitCursorDepth() { return waitCursorDepth; }
-
-void ShowErrorBox(std::u16string_view text) {
-  if (errorBoxHook) {
-    errorBoxHook(text);
-    return;
-  }
+// Flushed at once: the box must show before whatever the run prints next.
+void ShowSystemErrorBox(std::u16string_view text) {
   const std::string line = Utf16ToUtf8(text) + "\n";
   std::fwrite(line.data(), 1, line.size(), stderr);
   std::fflush(stderr);
 }
-
-ErrorBoxHook SetErrorBoxHook(ErrorBoxHook hook) { return std::exchange(errorBoxHook, std::move(hook)); }
 
 void DestroyIcon(IconHandle) {}
 

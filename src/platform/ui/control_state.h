@@ -23,7 +23,6 @@ struct ControlState {
   int height = 0;
   Align align = Align::None;
   bool enabled = true;
-  bool visible = true;
   bool bold = false;
   bool border = false;
   bool frame = true;  // status panes
@@ -41,7 +40,6 @@ struct ControlState {
   // DialogButtons.
   std::u16string cancelText;
   bool okEnabled = true;
-  bool cancelEnabled = true;
   bool cancelFocused = false;
   // ProgressPane.
   int percent = 0;

@@ -35,8 +35,6 @@ class Control {
   void SetAlign(Align align);
   bool Enabled() const;
   void SetEnabled(bool enabled);
-  bool Visible() const;
-  void SetVisible(bool visible);
 
   // The control's state, one structure for every kind, and the peer that
   // shows it on the platform's screen (control_state.h).
@@ -117,12 +115,10 @@ class DialogButtons : public Control {
   std::u16string CancelCaption() const;
   bool OkEnabled() const;
   void SetOkEnabled(bool enabled);
-  bool CancelEnabled() const;
-  void SetCancelEnabled(bool enabled);
   void FocusCancel();
   bool CancelFocused() const;
   void ClickOk();      // raises OnClickOk when OK is enabled
-  void ClickCancel();  // raises OnClickCancel when Cancel is enabled
+  void ClickCancel();  // raises OnClickCancel when enabled
 
   std::function<void()> OnClickOk;
   std::function<void()> OnClickCancel;

@@ -80,8 +80,6 @@ class Form {
   void HandleNeeded();
   bool HandleAllocated() const;
   WindowHandle Handle() const;  // null until the window exists
-  // The parameters the window was created with (empty before).
-  const WindowCreateParams& CreatedParams() const;
 
   // Runs the form modally; returns the modal result.
   virtual int ShowModal();

@@ -27,7 +27,6 @@ struct FormState {
   std::u16string fontName = u"Tahoma";
   int fontPoints = 8;
   WindowHandle handle{};
-  WindowCreateParams created;
   int modalResult = mrNone;
   bool modal = false;
   std::array<IconHandle, 2> icons{};  // by IconKind

@@ -4,7 +4,8 @@
 // peer after each change, and asks it for what the operator may have
 // changed on the screen (typed text, a chosen item, the focus).
 //
-// Each platform defines the two factories. Win32 peers own real windows,
+// Each platform defines the two factories and the two module-wide
+// services at the end. Win32 peers own real windows,
 // which exist from the form's HandleNeeded until the control or form is
 // destroyed; the headless peers have no windows and draw on the console.
 #pragma once
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace quillet::ui {
 
@@ -26,8 +28,7 @@ struct WindowCreateParams;
 enum class ControlChange {
   Bounds,
   Enabled,  // also DialogButtons' OK and Cancel
-  Visible,
-  Text,  // of labels and edits
+  Text,     // of labels and edits
   Bold,
   Picture,
   Items,
@@ -96,5 +97,11 @@ class FormPeer {
 // owns it.
 std::unique_ptr<ControlPeer> NewControlPeer(ControlState& state);
 std::unique_ptr<FormPeer> NewFormPeer(FormState& state);
+
+// The platform's own error box, when no hook takes the text (application.h).
+void ShowSystemErrorBox(std::u16string_view text);
+// The wait cursor (wait) or the normal one, as the wait cursor's depth
+// leaves or returns to 0.
+void ShowSystemCursor(bool wait);
 
 }  // namespace quillet::ui

@@ -18,6 +18,8 @@ std::u16string LocaleText(LCTYPE item) {
   return win32::FromWide(buffer, static_cast<std::size_t>(length - 1));
 }
 
+// LOCALE_SSHORTTIME exists from Windows 7 on; before, and in a locale that
+// lacks it, the long time format stands in.
 std::u16string ShortTimePicture() {
   std::u16string picture = LocaleText(LOCALE_SSHORTTIME);
   return picture.empty() ? LocaleText(LOCALE_STIMEFORMAT) : picture;
@@ -34,6 +36,8 @@ ShortFormats ReadLocaleFormats() {
 
 }  // namespace
 
+// Wraps after 49.7 days; callers compare differences, which stay right
+// across the wrap in unsigned arithmetic.
 std::uint32_t TickCount() { return GetTickCount(); }
 
 TDateTime Now() {

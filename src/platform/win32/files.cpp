@@ -2,6 +2,7 @@
 #include "platform/win32/wide_path.h"
 // (after <windows.h>, which maps DeleteFile; files.h restores the name)
 #include "platform/files.h"
+#include "platform/portable/path_delimiters.h"
 
 #include <memory>
 #include <utility>
@@ -53,9 +54,6 @@ bool Write(HANDLE handle, std::string_view bytes) {
   const bool written = WriteAll(file.get(), bytes);
   return file.Close() && written;
 }
-
-// Windows names a path's parts with '\' or '/', and a drive with ':'.
-std::size_t LastDelimiter(std::u16string_view path) { return path.find_last_of(u"\\/:"); }
 
 DWORD Attributes(std::u16string_view path) {
   if (path.empty()) return INVALID_FILE_ATTRIBUTES;
@@ -124,28 +122,6 @@ bool DeleteFile(std::u16string_view path) {
 
 char16_t PathDelimiter() { return u'\\'; }
 
-std::u16string ExtractFileName(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  return std::u16string(last == std::u16string_view::npos ? path : path.substr(last + 1));
-}
-
-std::u16string ExtractFileDir(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  if (last == std::u16string_view::npos) return {};
-  // "C:" keeps its colon: the folder of "C:log.adi" is the drive.
-  return std::u16string(path.substr(0, path[last] == u':' ? last + 1 : last));
-}
-
-std::u16string ExtractFilePath(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  return last == std::u16string_view::npos ? std::u16string() : std::u16string(path.substr(0, last + 1));
-}
-
-std::u16string ExtractFileExt(std::u16string_view path) {
-  const std::size_t last = LastDelimiter(path);
-  const std::size_t dot = path.find_last_of(u'.');
-  if (dot == std::u16string_view::npos || (last != std::u16string_view::npos && dot < last)) return {};
-  return std::u16string(path.substr(dot));
-}
+std::size_t LastPathDelimiter(std::u16string_view path) { return path.find_last_of(u"\\/:"); }
 
 }  // namespace quillet

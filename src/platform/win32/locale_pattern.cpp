@@ -3,6 +3,8 @@
 namespace quillet::win32 {
 namespace {
 
+// The letters of the system's date and time pictures; everything else in
+// a picture is a separator, copied as it is.
 bool IsPictureLetter(char16_t c) {
   return c == u'y' || c == u'M' || c == u'd' || c == u'H' || c == u'h' || c == u'm' || c == u's' ||
          c == u'g' || c == u't';
@@ -11,6 +13,8 @@ bool IsPictureLetter(char16_t c) {
 // The runtime's letter for a picture letter; 0 for one it has no use for.
 char16_t RuntimeLetter(char16_t c) {
   switch (c) {
+    // The system writes months with "M" and minutes with "m"; the runtime
+    // writes months "m" and minutes "n", and hours "h" whether 12 or 24.
     case u'M':
       return u'm';
     case u'm':
@@ -18,6 +22,8 @@ char16_t RuntimeLetter(char16_t c) {
     case u'H':
       return u'h';
     case u'g':
+    // The era ("g") and the AM/PM mark ("t") have no letter in the runtime's
+    // patterns; they are dropped with what separates them from the rest.
     case u't':
       return 0;
     default:
@@ -47,6 +53,7 @@ std::u16string RuntimePattern(std::u16string_view picture) {
   std::u16string pattern;
   bool quoted = false;
   for (const char16_t c : picture) {
+    // Quoted text is literal in both languages and keeps its quotes.
     if (c == u'\'') quoted = !quoted;
     if (quoted || c == u'\'' || !IsPictureLetter(c)) {
       pattern.push_back(c);

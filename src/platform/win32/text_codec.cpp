@@ -8,6 +8,8 @@
 namespace quillet {
 namespace {
 
+// The system's conversions count in int; a longer text is converted up to
+// INT_MAX, which no source piece reaches.
 int Length(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int>(size); }
 
 }  // namespace
@@ -15,6 +17,8 @@ int Length(std::size_t size) { return size > INT_MAX ? INT_MAX : static_cast<int
 std::u16string AnsiToUtf16(std::string_view bytes) {
   if (bytes.empty()) return {};
   const int length = Length(bytes.size());
+  // No MB_ERR_INVALID_CHARS: bytes the code page does not define convert to
+  // its default rather than failing the whole piece.
   const int units = MultiByteToWideChar(CP_ACP, 0, bytes.data(), length, nullptr, 0);
   if (units <= 0) return {};
   std::u16string text(static_cast<std::size_t>(units), u'\0');

@@ -1,9 +1,8 @@
-// Module-wide services on Win32: the owner window, the message pump, the
-// wait cursor, the error box and the classes of the framework's windows.
+// Module-wide services on Win32: the message pump, the system cursor, the
+// system error box and the classes of the framework's windows.
 #include "platform/ui/application.h"
 
-#include <utility>
-
+#include "platform/ui/peers.h"
 #include "platform/win32/ui_win32.h"
 // (after <windows.h>, which the common controls need first)
 #include <commctrl.h>
@@ -11,10 +10,7 @@
 namespace quillet::ui {
 namespace {
 
-WindowHandle ownerWindow{};
 bool terminated = false;  // a WM_QUIT was met
-int waitCursorDepth = 0;
-ErrorBoxHook errorBoxHook;
 
 LRESULT CALLBACK PanelProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT result = 0;
@@ -69,7 +65,7 @@ HCURSOR SystemCursor(LPCWSTR name) { return LoadCursorW(nullptr, name); }
 // The window an error box belongs to: the innermost modal form, else the owner.
 HWND ErrorBoxOwner() {
   const std::vector<HWND>& modal = win32::ModalWindows();
-  return modal.empty() ? ownerWindow : modal.back();
+  return modal.empty() ? OwnerWindow() : modal.back();
 }
 
 }  // namespace
@@ -109,7 +105,7 @@ std::vector<HWND>& ModalWindows() {
 }
 
 bool HandleWaitCursor() {
-  if (waitCursorDepth == 0) return false;
+  if (WaitCursorDepth() == 0) return false;
   SetCursor(SystemCursor(reinterpret_cast<LPCWSTR>(IDC_WAIT)));
   return true;
 }
@@ -123,10 +119,6 @@ LRESULT CALLBACK FormProcEntry(HWND window, UINT msg, WPARAM wParam, LPARAM lPar
 }
 
 }  // namespace
-
-void SetOwnerWindow(WindowHandle owner) { ownerWindow = owner; }
-
-WindowHandle OwnerWindow() { return ownerWindow; }
 
 void ProcessMessages() {
   MSG msg;
@@ -145,27 +137,14 @@ void ProcessMessages() {
 
 bool Terminated() { return terminated; }
 
-void BeginWaitCursor() {
-  if (++waitCursorDepth == 1) SetCursor(SystemCursor(reinterpret_cast<LPCWSTR>(IDC_WAIT)));
+void ShowSystemCursor(bool wait) {
+  SetCursor(SystemCursor(reinterpret_cast<LPCWSTR>(wait ? IDC_WAIT : IDC_ARROW)));
 }
 
-void EndWaitCursor() {
-  if (waitCursorDepth == 0) return;
-  if (--waitCursorDepth == 0) SetCursor(SystemCursor(reinterpret_cast<LPCWSTR>(IDC_ARROW)));
-}
-
-int WaitCursorDepth() { return waitCursorDepth; }
-
-void ShowErrorBox(std::u16string_view text) {
-  if (errorBoxHook) {
-    errorBoxHook(text);
-    return;
-  }
+void ShowSystemErrorBox(std::u16string_view text) {
   const std::u16string message(text);
   MessageBoxW(ErrorBoxOwner(), win32::WideText(message), L"Error", MB_OK | MB_ICONERROR);
 }
-
-ErrorBoxHook SetErrorBoxHook(ErrorBoxHook hook) { return std::exchange(errorBoxHook, std::move(hook)); }
 
 void DestroyIcon(IconHandle icon) {
   if (icon != nullptr) ::DestroyIcon(icon);

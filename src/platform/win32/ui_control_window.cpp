@@ -26,12 +26,7 @@ void ControlWindow::Update(ControlChange change) {
       return;
     case ControlChange::Enabled:
       if (hwnd != nullptr) EnableWindow(hwnd, state.enabled && state.okEnabled);
-      if (second != nullptr) EnableWindow(second, state.enabled && state.cancelEnabled);
-      return;
-    case ControlChange::Visible:
-      for (HWND window : {hwnd, second}) {
-        if (window != nullptr) ShowWindow(window, state.visible ? SW_SHOWNA : SW_HIDE);
-      }
+      if (second != nullptr) EnableWindow(second, state.enabled);
       return;
     case ControlChange::Text:
       WriteTextFromCode(state.text);

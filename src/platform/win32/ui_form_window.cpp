@@ -9,6 +9,8 @@
 namespace quillet::ui::win32 {
 namespace {
 
+// The form's peer rides in the window's user data, set from the creation
+// parameters at WM_NCCREATE, the first message a window receives.
 FormWindow* FormWindowOf(HWND window) {
   return reinterpret_cast<FormWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
 }
@@ -30,6 +32,8 @@ bool ActivationRaisesEvent(const FormWindow& form, HWND previous) {
          !OwnedBy(previous, form.state.handle);
 }
 
+// Points to pixels at the screen's vertical resolution; a negative height
+// asks for the character height, not the cell height, as point sizes mean.
 HFONT MakeFont(std::u16string_view name, int points, int weight) {
   HDC screen = GetDC(nullptr);
   const int height = -MulDiv(points, GetDeviceCaps(screen, LOGPIXELSY), 72);
@@ -40,6 +44,8 @@ HFONT MakeFont(std::u16string_view name, int points, int weight) {
 }
 
 // The window rectangle for a client area of the form's size.
+// The form's size is that of its client area (the layout is designed in
+// it), so the frame and caption are added around it.
 RECT WindowRect(const WindowCreateParams& params) {
   RECT rect{0, 0, params.width, params.height};
   AdjustWindowRectEx(&rect, params.style, FALSE, params.exStyle);
@@ -53,6 +59,7 @@ POINT CentredOver(HWND owner, SIZE size) {
   monitor.cbSize = sizeof monitor;
   GetMonitorInfoW(MonitorFromWindow(owner, MONITOR_DEFAULTTOPRIMARY), &monitor);
   RECT over = monitor.rcWork;
+  // A hidden or minimised owner has no place on the screen to centre over.
   if (owner != nullptr && IsWindowVisible(owner) && !IsIconic(owner)) GetWindowRect(owner, &over);
   POINT at{over.left + (over.right - over.left - size.cx) / 2,
            over.top + (over.bottom - over.top - size.cy) / 2};
@@ -61,6 +68,7 @@ POINT CentredOver(HWND owner, SIZE size) {
   return at;
 }
 
+// The focus stays where the operator put it, when it is inside the form.
 void FocusFirstControl(HWND form) {
   const HWND focus = GetFocus();
   if (focus != nullptr && IsChild(form, focus)) return;
@@ -87,8 +95,11 @@ LRESULT FormProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
       }
       break;
+    // IsDialogMessage asks for the default button to handle Enter.
     case DM_GETDEFID:
       return state.defaultButtons != nullptr ? MAKELRESULT(IDOK, DC_HASDEFID) : 0;
+    // Only for a modal run: a form shown otherwise is not the module's current
+    // dialog and raises no OnActivate.
     case WM_ACTIVATE:
       if (LOWORD(wParam) != WA_INACTIVE && state.modal) {
         const bool raise = ActivationRaisesEvent(*form, reinterpret_cast<HWND>(lParam));
@@ -122,6 +133,8 @@ OwnerDisabled::~OwnerDisabled() {
 
 FormWindow::~FormWindow() {
   if (state.handle != nullptr) {
+    // Unhooked first: messages sent while the window is destroyed must not
+    // reach a peer that is being destroyed.
     SetWindowLongPtrW(state.handle, GWLP_USERDATA, 0);
     DestroyWindow(state.handle);
   }
@@ -131,6 +144,8 @@ FormWindow::~FormWindow() {
 
 // A sizeable border has a sizing frame and minimise and maximise boxes.
 void FormWindow::AddPlatformStyles(WindowCreateParams& params) const {
+  // Children clip the form's painting, and the form is a control parent, so
+  // that Tab moves through the controls inside its panels too.
   params.style |= WS_CLIPCHILDREN;
   if (state.border == FormBorder::Sizeable) params.style |= WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
   params.exStyle |= WS_EX_CONTROLPARENT;
@@ -144,6 +159,7 @@ WindowHandle FormWindow::MakeWindow(const WindowCreateParams& params) {
     at = CentredOver(params.parent, size);
   }
   const HWND window =
+      // Created hidden: the modal run shows it once the controls are made.
       CreateWindowExW(params.exStyle, FormClassName(), WideText(params.caption), params.style & ~WS_VISIBLE,
                       at.x, at.y, size.cx, size.cy, params.parent, nullptr, ModuleInstance(), this);
   if (window == nullptr) return nullptr;
@@ -192,6 +208,9 @@ std::optional<IconHandle> FormWindow::ShownIcon(int slot) const {
   return reinterpret_cast<HICON>(SendMessageW(state.handle, WM_GETICON, slot, 0));
 }
 
+// The owner is disabled for the run, as a modal dialog's is; the form
+// goes on the stack of modal windows so that the message pump and error
+// boxes find the innermost one.
 void FormWindow::BeginModal() {
   ownerDisabled.emplace(GetWindow(state.handle, GW_OWNER));
   activated = false;
@@ -217,6 +236,8 @@ void FormWindow::RunModal() {
       state.modalResult = mrCancel;
       break;
     }
+    // The dialog keys (Tab, Enter, Escape) of the form are handled before
+    // anything else sees the message.
     if (IsDialogMessageW(window, &msg)) continue;
     TranslateMessage(&msg);
     DispatchMessageW(&msg);

@@ -9,14 +9,20 @@
 namespace quillet::ui::win32 {
 namespace {
 
+// Sizes in pixels at the designed font, as the dialog's layout assumes.
 constexpr int kEditButtonWidth = 18;
 constexpr int kButtonHeight = 25;
 constexpr int kComboDropHeight = 120;
 
+// Every window the framework makes carries its control in a window
+// property, so a notification sent to the parent finds its control
+// without a table of handles.
 ControlWindow* ControlOf(HWND window) {
   return window != nullptr ? static_cast<ControlWindow*>(GetPropW(window, kControlProperty)) : nullptr;
 }
 
+// The nearest container that has a window; a container without one (a
+// status pane) does not count.
 HWND ParentWindow(const ControlState& control) {
   for (Control* parent = control.parent; parent != nullptr; parent = parent->impl().parent) {
     if (WindowOf(*parent).hwnd != nullptr) return WindowOf(*parent).hwnd;
@@ -33,11 +39,11 @@ HWND MakeChild(ControlWindow& control, DWORD exStyle, const wchar_t* className, 
   if (window == nullptr) return nullptr;
   SetPropW(window, kControlProperty, &control);
   const FormWindow& form = WindowOf(*c.form);
+  // Child windows start with the system font; each gets the form's, which
+  // the form owns and deletes after its children are gone.
   SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(c.bold ? form.boldFont : form.font), FALSE);
   return window;
 }
-
-DWORD Shown(const ControlState& control) { return control.visible ? WS_VISIBLE : 0; }
 
 // The edit's own procedure, with the clicks of its embedded button passed on.
 LRESULT CALLBACK ButtonEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -53,16 +59,16 @@ LRESULT CALLBACK ButtonEditProc(HWND window, UINT msg, WPARAM wParam, LPARAM lPa
 void CreatePanel(ControlWindow& w, HWND parent) {
   const ControlState& c = w.state;
   w.hwnd = MakeChild(w, WS_EX_CONTROLPARENT, PanelClassName(), u"",
-                     Shown(c) | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (c.border ? WS_BORDER : 0), parent);
+                     WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | (c.border ? WS_BORDER : 0), parent);
 }
 
 void CreateLabel(ControlWindow& w, HWND parent) {
-  w.hwnd = MakeChild(w, 0, L"STATIC", w.state.text, Shown(w.state) | SS_LEFT | SS_NOPREFIX, parent);
+  w.hwnd = MakeChild(w, 0, L"STATIC", w.state.text, WS_VISIBLE | SS_LEFT | SS_NOPREFIX, parent);
 }
 
 void CreateButtonEdit(ButtonEdit& edit, ControlWindow& w, HWND parent) {
   w.hwnd = MakeChild(w, WS_EX_CLIENTEDGE, L"EDIT", w.state.text,
-                     Shown(w.state) | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, parent);
+                     WS_VISIBLE | WS_TABSTOP | ES_AUTOHSCROLL | WS_CLIPCHILDREN, parent);
   if (w.hwnd == nullptr) return;
   RECT client{};
   GetClientRect(w.hwnd, &client);
@@ -83,7 +89,7 @@ void CreateComboList(ComboList& combo, ControlWindow& w, HWND parent) {
   ControlState& c = w.state;
   const int height = c.height;
   c.height = height + kComboDropHeight;  // the window includes its drop-down list
-  w.hwnd = MakeChild(w, 0, L"COMBOBOX", u"", Shown(c) | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent);
+  w.hwnd = MakeChild(w, 0, L"COMBOBOX", u"", WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, parent);
   c.height = height;
   w.Update(ControlChange::Items);
   w.Update(ControlChange::ItemIndex);
@@ -94,11 +100,13 @@ void CreateComboList(ComboList& combo, ControlWindow& w, HWND parent) {
 
 void CreateMemo(ControlWindow& w, HWND parent) {
   const ControlState& c = w.state;
-  DWORD style = Shown(c) | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0);
+  DWORD style = WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | (c.readOnly ? ES_READONLY : 0);
   if (!c.wordWrap) style |= ES_AUTOHSCROLL;
   if (c.horizontalScroll && !c.wordWrap) style |= WS_HSCROLL;
   if (c.verticalScroll) style |= WS_VSCROLL;
   w.hwnd = MakeChild(w, WS_EX_CLIENTEDGE, L"EDIT", c.text, style, parent);
+  // 0 lifts the edit's limit of 32767 characters: an import's transcript
+  // grows longer.
   SendMessageW(w.hwnd, EM_SETLIMITTEXT, 0, 0);
   w.windowBackground = true;
 }
@@ -106,19 +114,21 @@ void CreateMemo(ControlWindow& w, HWND parent) {
 // OK above Cancel in the control's bounds, both as wide as the column.
 void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) {
   ControlState& c = w.state;
-  const DWORD style = Shown(c) | WS_TABSTOP;
+  const DWORD style = WS_VISIBLE | WS_TABSTOP;
   const int left = c.left;
   const int top = c.top;
   const int height = c.height;
   c.height = kButtonHeight;
   w.hwnd = MakeChild(w, 0, L"BUTTON", c.text, style | BS_DEFPUSHBUTTON, parent, IDOK);
+  // Cancel sits at the bottom of the column when it is tall enough, else
+  // right under OK with a small gap.
   c.top = top + (height > 2 * kButtonHeight ? height - kButtonHeight : kButtonHeight + 6);
   w.second = MakeChild(w, 0, L"BUTTON", c.cancelText, style | BS_PUSHBUTTON, parent, IDCANCEL);
   c.left = left;
   c.top = top;
   c.height = height;
   EnableWindow(w.hwnd, c.enabled && c.okEnabled);
-  EnableWindow(w.second, c.enabled && c.cancelEnabled);
+  EnableWindow(w.second, c.enabled);
   w.onCommand = [&buttons, &w](HWND from, UINT code) {
     if (code != BN_CLICKED) return;
     if (from == w.hwnd) buttons.ClickOk();
@@ -127,13 +137,13 @@ void CreateDialogButtons(DialogButtons& buttons, ControlWindow& w, HWND parent) 
 }
 
 void CreateImage(ControlWindow& w, HWND parent) {
-  w.hwnd = MakeChild(w, 0, L"STATIC", u"", Shown(w.state) | SS_OWNERDRAW, parent);
+  w.hwnd = MakeChild(w, 0, L"STATIC", u"", WS_VISIBLE | SS_OWNERDRAW, parent);
   w.onDraw = [](const DRAWITEMSTRUCT& item) { DrawDecorativePicture(item); };
 }
 
 void CreateStatusBar(Control& bar, ControlWindow& w, HWND parent) {
   w.hwnd = MakeChild(w, 0, STATUSCLASSNAMEW, u"",
-                     Shown(w.state) | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, parent);
+                     WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN | CCS_NODIVIDER, parent);
   w.onDraw = [&bar](const DRAWITEMSTRUCT& item) {
     for (Control* pane : bar.OwnerForm().impl().controls) {
       if (pane->Parent() == &bar && WindowOf(*pane).part == static_cast<int>(item.itemID)) {
@@ -146,6 +156,8 @@ void CreateStatusBar(Control& bar, ControlWindow& w, HWND parent) {
 void CreateWindowOf(Control& control) {
   ControlWindow& w = WindowOf(control);
   const HWND parent = ParentWindow(w.state);
+  // The most derived kinds are asked for in an order where none is another's
+  // base: each control gets exactly one window kind.
   if (dynamic_cast<Panel*>(&control) != nullptr) return CreatePanel(w, parent);
   if (dynamic_cast<Label*>(&control) != nullptr) return CreateLabel(w, parent);
   if (auto* edit = dynamic_cast<ButtonEdit*>(&control)) return CreateButtonEdit(*edit, w, parent);
@@ -197,6 +209,9 @@ void AlignToEdge(Control& control, RECT& area) {
 
 }  // namespace
 
+// Parents come before their children in the form's list, so a child's
+// parent window always exists when the child's is made. The form's own
+// children are laid out first, then each panel's in the panel's bounds.
 void CreateControlWindows(Form& form) {
   for (Control* control : form.impl().controls) {
     if (WindowOf(*control).hwnd == nullptr) CreateWindowOf(*control);
@@ -228,11 +243,15 @@ void LayoutChildren(Form& form, Control* container, RECT area) {
 
 void DestroyControlWindows(ControlWindow& control) {
   if (control.second != nullptr && IsWindow(control.second)) {
+    // The property goes first: messages sent during destruction must not reach
+    // a control object that is going away.
     RemovePropW(control.second, kControlProperty);
     DestroyWindow(control.second);
   }
   if (control.hwnd != nullptr && IsWindow(control.hwnd)) {
     if (control.originalProc != nullptr) {
+      // The subclassed edit gets its own procedure back, so that its last
+      // messages do not call into this one.
       SetWindowLongPtrW(control.hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(control.originalProc));
     }
     RemovePropW(control.hwnd, kControlProperty);
@@ -244,6 +263,8 @@ void DestroyControlWindows(ControlWindow& control) {
 
 bool RouteChildMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
+    // Notifications go to the parent window; they are routed back to the
+    // control that sent them, whatever container stands between.
     case WM_COMMAND:
       if (ControlWindow* control = ControlOf(reinterpret_cast<HWND>(lParam)); control && control->onCommand) {
         control->onCommand(reinterpret_cast<HWND>(lParam), HIWORD(wParam));

@@ -8,6 +8,8 @@
 
 namespace {
 
+// Counted across threads: hosts may allocate strings on other threads than
+// the module's.
 std::atomic<std::int64_t> liveStrings{0};
 
 // Layout of one allocation: [uint32 byte length][units...][uint16 zero].
@@ -17,6 +19,8 @@ std::uint32_t* PrefixOf(BSTR text) {
   return reinterpret_cast<std::uint32_t*>(reinterpret_cast<char*>(text) - kPrefix);
 }
 
+// A null text leaves the units for the caller to fill, as
+// SysAllocStringLen does; only the terminating zero is written.
 BSTR Allocate(const OLECHAR* text, UINT length) {
   const std::size_t bytes = static_cast<std::size_t>(length) * sizeof(OLECHAR);
   char* block = static_cast<char*>(std::malloc(kPrefix + bytes + sizeof(OLECHAR)));
@@ -30,6 +34,8 @@ BSTR Allocate(const OLECHAR* text, UINT length) {
   return result;
 }
 
+// One object behind both interfaces, as OLE's: whoever fills it through
+// ICreateErrorInfo hands the same object on as IErrorInfo.
 class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
  public:
   ~ErrorInfo() {
@@ -89,6 +95,7 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
   }
 
  private:
+  // Each getter hands out a copy the caller frees; the object keeps its own.
   static HRESULT Copy(BSTR from, BSTR* to) {
     if (to == nullptr) return E_INVALIDARG;
     *to = from == nullptr ? nullptr : SysAllocStringLen(from, SysStringLen(from));
@@ -101,6 +108,7 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
     return S_OK;
   }
 
+  // Starts at one: CreateErrorInfo hands the first reference to its caller.
   std::atomic<ULONG> refs_{1};
   GUID guid_{};
   BSTR source_ = nullptr;
@@ -109,6 +117,8 @@ class ErrorInfo final : public IErrorInfo, public ICreateErrorInfo {
   DWORD helpContext_ = 0;
 };
 
+// Per thread, as on Windows: an error left by one thread's failed call must
+// not be taken by another thread's caller.
 thread_local IErrorInfo* threadErrorInfo = nullptr;
 
 // Releases what a thread left behind when it ends.
@@ -131,15 +141,6 @@ BSTR SysAllocString(const OLECHAR* text) {
   return Allocate(text, length);
 }
 
-int SysReAllocStringLen(BSTR* target, const OLECHAR* text, UINT length) {
-  if (target == nullptr) return 0;
-  BSTR fresh = Allocate(text, length);
-  if (fresh == nullptr) return 0;
-  SysFreeString(*target);
-  *target = fresh;
-  return 1;
-}
-
 void SysFreeString(BSTR text) {
   if (text == nullptr) return;
   --liveStrings;
@@ -147,8 +148,6 @@ void SysFreeString(BSTR text) {
 }
 
 UINT SysStringLen(BSTR text) { return text == nullptr ? 0 : *PrefixOf(text) / sizeof(OLECHAR); }
-
-UINT SysStringByteLen(BSTR text) { return text == nullptr ? 0 : *PrefixOf(text); }
 
 HRESULT CreateErrorInfo(ICreateErrorInfo** created) {
   if (created == nullptr) return E_INVALIDARG;
@@ -162,7 +161,10 @@ HRESULT CreateErrorInfo(ICreateErrorInfo** created) {
 }
 
 HRESULT SetErrorInfo(ULONG /*reserved*/, IErrorInfo* info) {
+  // Touching the releaser makes sure this thread's one is constructed, and
+  // so destroyed, with the thread.
   (void)threadErrorInfoReleaser;
+  // AddRef before Release, in case info is already the one held.
   if (info != nullptr) info->AddRef();
   if (threadErrorInfo != nullptr) threadErrorInfo->Release();
   threadErrorInfo = info;
@@ -171,6 +173,8 @@ HRESULT SetErrorInfo(ULONG /*reserved*/, IErrorInfo* info) {
 
 HRESULT GetErrorInfo(ULONG /*reserved*/, IErrorInfo** info) {
   if (info == nullptr) return E_INVALIDARG;
+  // Taken, not copied: error information answers one failure only, and a
+  // later call that fails without leaving any must not find this one.
   *info = threadErrorInfo;
   threadErrorInfo = nullptr;
   return *info == nullptr ? S_FALSE : S_OK;

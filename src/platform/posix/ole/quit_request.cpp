@@ -4,6 +4,9 @@
 
 namespace {
 
+// Written from a signal handler: sig_atomic_t is the one type such a
+// handler may write and the program then read. Once set it stays set, as
+// a WM_QUIT stays in the queue for the loop that owns it.
 volatile std::sig_atomic_t quitPosted = 0;
 
 }  // namespace
