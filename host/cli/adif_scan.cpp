@@ -6,11 +6,11 @@
 #include <limits>
 #include <unordered_map>
 
-#include "adif/adif_field_index.h"
 #include "adif/adif_reader.h"
 #include "engine/source_lines.h"
 #include "host/base/text.h"
 #include "runtime/exceptions.h"
+#include "runtime/text.h"
 
 namespace quillet::host {
 namespace {
@@ -18,21 +18,31 @@ namespace {
 constexpr std::int32_t kWholeValue = std::numeric_limits<std::int32_t>::max();
 
 // A record string ends with its terminator; what comes before it must hold
-// a tag of its own to be a record and not only the space between two.
+// a tag of its own to be a record and not only the space between two. Read
+// for every record, so it compares in place rather than through a copy.
 bool HoldsField(std::u16string_view record) {
-  const std::size_t open = record.find(u'<');
-  if (open == std::u16string_view::npos) return false;
-  const std::size_t close = record.find(u'>', open);
-  if (close == std::u16string_view::npos) return false;
-  const std::u16string_view tag = record.substr(open + 1, close - open - 1);
-  return !EqualsNoCase(TrimText(Utf8(tag)), "EOR") || HoldsField(record.substr(close + 1));
+  for (std::size_t open = record.find(u'<'); open != std::u16string_view::npos;
+       open = record.find(u'<', open)) {
+    const std::size_t close = record.find(u'>', open);
+    if (close == std::u16string_view::npos) return false;
+    std::u16string_view tag = record.substr(open + 1, close - open - 1);
+    while (!tag.empty() && tag.front() <= u' ') tag.remove_prefix(1);
+    while (!tag.empty() && tag.back() <= u' ') tag.remove_suffix(1);
+    if (tag.size() != 3 || quillet::UpperAscii(tag[0]) != u'E' || quillet::UpperAscii(tag[1]) != u'O' ||
+        quillet::UpperAscii(tag[2]) != u'R')
+      return true;
+    open = close + 1;
+  }
+  return false;
 }
 
 // The value of a field as the module reads it, trimmed; a length the module
 // refuses (it raises for this record when it gets there) gives none here.
-std::string TrimmedField(const AdifFieldIndex& fields, std::u16string_view name) {
+// Two fields a record are read by the module's own search, which finds the
+// first of each as the import's field index does, without building one.
+std::string TrimmedField(std::u16string_view record, std::u16string_view name, AdifLengths lengths) {
   try {
-    return std::string(TrimText(Utf8(fields.Get(name, kWholeValue))));
+    return std::string(TrimText(Utf8(GetAdifField(name, kWholeValue, record, lengths))));
   } catch (const EConvertError&) {
     return {};
   }
@@ -45,11 +55,10 @@ class RecordCollector {
 
   void Add(std::u16string_view record) {
     if (!HoldsField(record)) return;
-    const AdifFieldIndex fields(record, lengths_);
     // The operator is the station's own call when the record names none,
     // as the module fills it in.
-    std::string call = TrimmedField(fields, u"OPERATOR");
-    if (call.empty()) call = TrimmedField(fields, u"STATION_CALLSIGN");
+    std::string call = TrimmedField(record, u"OPERATOR", lengths_);
+    if (call.empty()) call = TrimmedField(record, u"STATION_CALLSIGN", lengths_);
     Count(UpperAscii(call));
   }
 
